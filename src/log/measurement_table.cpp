@@ -1,0 +1,102 @@
+#include "log/measurement_table.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qx {
+
+// 44 bytes a row: the value inline (it differs row to row), the other texts interned.
+struct MeasurementTable::PackedRow {
+    std::int32_t no;
+    std::int32_t timeMs;
+    std::uint32_t unit;
+    std::uint32_t function;
+    std::uint32_t mode;
+    std::uint8_t flags;  // bit 0: has No, bit 1: has Time
+    std::uint8_t valueLength;
+    char value[kTextWidth];
+};
+
+namespace {
+std::string_view Cut(std::string_view s) { return s.substr(0, MeasurementTable::kTextWidth); }
+constexpr std::uint8_t kHasNo = 1;
+constexpr std::uint8_t kHasTime = 2;
+}  // namespace
+
+MeasurementTable::MeasurementTable() = default;
+MeasurementTable::~MeasurementTable() = default;
+
+const MeasurementTable::PackedRow& MeasurementTable::At(std::size_t i) const {
+    return chunks_[i / kChunkRows][i % kChunkRows];
+}
+
+void MeasurementTable::Append(const TableRow& row) {
+    if (count_ == chunks_.size() * kChunkRows)
+        chunks_.push_back(std::make_unique_for_overwrite<PackedRow[]>(kChunkRows));
+    PackedRow& p = chunks_[count_ / kChunkRows][count_ % kChunkRows];
+    p.flags = static_cast<std::uint8_t>((row.No ? kHasNo : 0) | (row.TimeMs ? kHasTime : 0));
+    p.no = row.No.value_or(0);
+    p.timeMs = row.TimeMs.value_or(0);
+    const std::string_view value = Cut(row.Value);
+    p.valueLength = static_cast<std::uint8_t>(value.size());
+    std::memcpy(p.value, value.data(), value.size());
+    p.unit = pool_.Intern(Cut(row.Unit));
+    p.function = pool_.Intern(Cut(row.V_Range));
+    p.mode = pool_.Intern(Cut(row.I_Range));
+    const std::size_t first = count_++;
+    for (Observer* o : observers_) o->RowsAppended(first, 1);
+}
+
+void MeasurementTable::Clear() {
+    chunks_.clear();
+    count_ = 0;
+    pool_.Clear();
+    NotifyReset();
+}
+
+void MeasurementTable::SwapRows(MeasurementTable& other) {
+    std::swap(chunks_, other.chunks_);
+    std::swap(count_, other.count_);
+    std::swap(pool_, other.pool_);
+    NotifyReset();
+    other.NotifyReset();
+}
+
+void MeasurementTable::NotifyReset() {
+    for (Observer* o : observers_) o->RowsReset();
+}
+
+TableRow MeasurementTable::Row(std::size_t i) const {
+    return TableRow{No(i), TimeMs(i), std::string(Value(i)), std::string(Unit(i)),
+                    std::string(V_Range(i)), std::string(I_Range(i))};
+}
+
+std::optional<std::int32_t> MeasurementTable::No(std::size_t i) const {
+    const PackedRow& p = At(i);
+    return (p.flags & kHasNo) ? std::optional(p.no) : std::nullopt;
+}
+
+std::optional<std::int32_t> MeasurementTable::TimeMs(std::size_t i) const {
+    const PackedRow& p = At(i);
+    return (p.flags & kHasTime) ? std::optional(p.timeMs) : std::nullopt;
+}
+
+std::string_view MeasurementTable::Value(std::size_t i) const {
+    const PackedRow& p = At(i);
+    return {p.value, p.valueLength};
+}
+std::string_view MeasurementTable::Unit(std::size_t i) const { return pool_.At(At(i).unit); }
+std::string_view MeasurementTable::V_Range(std::size_t i) const { return pool_.At(At(i).function); }
+std::string_view MeasurementTable::I_Range(std::size_t i) const { return pool_.At(At(i).mode); }
+
+void MeasurementTable::AddObserver(Observer* o) { observers_.push_back(o); }
+
+void MeasurementTable::RemoveObserver(Observer* o) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
+}
+
+std::size_t MeasurementTable::ResidentBytes() const {
+    return chunks_.size() * kChunkRows * sizeof(PackedRow) + pool_.ResidentBytes();
+}
+
+}  // namespace qx

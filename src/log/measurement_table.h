@@ -1,0 +1,83 @@
+#pragma once
+// The measurement table: rows in append order with six fields, sized for ten million rows.
+// Plain data; views learn of changes through the observer interface.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "log/text_pool.h"
+
+namespace qx {
+
+/// One row as callers see it. A missing `No` or `Time` is std::nullopt; an empty text is "".
+struct TableRow {
+    std::optional<std::int32_t> No;
+    std::optional<std::int32_t> TimeMs;  // milliseconds since midnight, 0 .. 86'399'999
+    std::string Value;
+    std::string Unit;
+    std::string V_Range;  // the function text, titled "Function"
+    std::string I_Range;  // the mode text, titled "Remark"
+    bool operator==(const TableRow&) const = default;
+};
+
+class MeasurementTable {
+public:
+    static constexpr std::size_t kTextWidth = 20;
+
+    /// Told about every change, on the thread that made it. Observers must outlive their
+    /// registration.
+    class Observer {
+    public:
+        virtual ~Observer() = default;
+        virtual void RowsAppended(std::size_t first, std::size_t count) = 0;
+        /// Rows removed or replaced wholesale.
+        virtual void RowsReset() = 0;
+    };
+
+    MeasurementTable();
+    ~MeasurementTable();
+    MeasurementTable(const MeasurementTable&) = delete;
+    MeasurementTable& operator=(const MeasurementTable&) = delete;
+
+    std::size_t RowCount() const { return count_; }
+    bool Empty() const { return count_ == 0; }
+
+    /// Appends in amortised O(1) without moving earlier rows; texts are cut to 20 bytes.
+    void Append(const TableRow& row);
+    /// Removes every row at once.
+    void Clear();
+    /// Exchanges the rows of two tables (observers stay where they are; both are told).
+    void SwapRows(MeasurementTable& other);
+
+    TableRow Row(std::size_t i) const;
+    std::optional<std::int32_t> No(std::size_t i) const;
+    std::optional<std::int32_t> TimeMs(std::size_t i) const;
+    std::string_view Value(std::size_t i) const;
+    std::string_view Unit(std::size_t i) const;
+    std::string_view V_Range(std::size_t i) const;
+    std::string_view I_Range(std::size_t i) const;
+
+    void AddObserver(Observer* o);
+    void RemoveObserver(Observer* o);
+
+    /// Bytes held for the rows themselves (chunks and text pool), for the benchmarks.
+    std::size_t ResidentBytes() const;
+
+private:
+    struct PackedRow;
+    static constexpr std::size_t kChunkRows = 1U << 16;
+
+    const PackedRow& At(std::size_t i) const;
+    void NotifyReset();
+
+    std::vector<std::unique_ptr<PackedRow[]>> chunks_;
+    std::size_t count_ = 0;
+    TextPool pool_;
+    std::vector<Observer*> observers_;
+};
+
+}  // namespace qx
