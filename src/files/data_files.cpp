@@ -1,9 +1,54 @@
 #include "files/data_files.h"
 
+#include <QFile>
+#include <QSaveFile>
+
+#include "files/text_data_file.h"
+#include "files/xml_data_packet.h"
+
 namespace qx {
 
 const std::vector<std::string> kDefaultHeaderTitles = {"Measurement No.", "Time", "Value",
                                                        "Unit", "Function", "Remark"};
+
+namespace {
+
+const std::string kLoadFailed = "Failed to Load File!";
+
+FileOutcome Saved(const std::string& path) {
+    return {true, FileMessageKind::Plain, "Save table to specified file: " + path + " Scuss!"};
+}
+
+FileOutcome LoadFailed() { return {false, FileMessageKind::LoadError, kLoadFailed}; }
+
+// Writes through a temporary file beside the target; the target is replaced only by a
+// successful commit. Returns an empty text on success, else the reason.
+template <class Write>
+std::string WriteAtomically(const std::string& path, Write&& write) {
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::WriteOnly))
+        return "Cannot create file \"" + path + "\". " + file.errorString().toLocal8Bit().toStdString();
+    const ChunkSink sink = [&file](std::string_view chunk) {
+        return file.write(chunk.data(), static_cast<qint64>(chunk.size())) == static_cast<qint64>(chunk.size());
+    };
+    if (!write(sink) || !file.commit()) {
+        std::string reason = file.errorString().toLocal8Bit().toStdString();
+        file.cancelWriting();
+        return "Cannot write file \"" + path + "\". " + reason;
+    }
+    return {};
+}
+
+// The whole file, read in one go. (Not mapped: a mapped file that shrinks or vanishes under
+// the reader, say on a pulled stick, would crash the program instead of failing the load.)
+bool ReadWholeFile(const std::string& path, QByteArray& bytes) {
+    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+}  // namespace
 
 bool IsXmlDataFile(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -16,13 +61,38 @@ bool IsXmlDataFile(std::string_view path) {
     return lower(ext[1]) == 'x' && lower(ext[2]) == 'm' && lower(ext[3]) == 'l';
 }
 
-FileOutcome SaveTableToFile(const MeasurementTable&, const std::string& path,
-                            const std::vector<std::string>&, const TimeFormat&) {
-    return {false, FileMessageKind::Plain, "Could not save table to specified file: " + path};
+FileOutcome SaveTableToFile(const MeasurementTable& table, const std::string& path,
+                            const std::vector<std::string>& headerTitles, const TimeFormat& timeFormat) {
+    if (IsXmlDataFile(path)) {
+        const std::string error = WriteAtomically(path, [&](const ChunkSink& sink) {
+            return WriteXmlDataPacket(table, sink);
+        });
+        if (!error.empty()) return {false, FileMessageKind::ErrorText, error};
+        return Saved(path);
+    }
+    const std::string error = WriteAtomically(path, [&](const ChunkSink& sink) {
+        return WriteTextDataFile(table, headerTitles, timeFormat, sink);
+    });
+    if (!error.empty())
+        return {false, FileMessageKind::Plain, "Could not save table to specified file: " + path};
+    return Saved(path);
 }
 
-FileOutcome LoadTableFromFile(const std::string&, MeasurementTable&, bool, const TimeFormat&) {
-    return {false, FileMessageKind::LoadError, "Failed to Load File!"};
+FileOutcome LoadTableFromFile(const std::string& path, MeasurementTable& table, bool emptyFirst,
+                              const TimeFormat& timeFormat) {
+    if (emptyFirst) table.Clear();
+    QByteArray file;
+    if (!ReadWholeFile(path, file)) return LoadFailed();
+    const std::string_view bytes(file.constData(), static_cast<std::size_t>(file.size()));
+    if (IsXmlDataFile(path)) {
+        // Read aside and swap: a packet that cannot be read leaves the table as it was.
+        MeasurementTable loaded;
+        if (!ReadXmlDataPacket(bytes, loaded)) return LoadFailed();
+        table.SwapRows(loaded);
+        return {};
+    }
+    if (!ReadTextDataFile(bytes, table, timeFormat)) return LoadFailed();
+    return {};
 }
 
 void SplitText(std::string_view text, char separator, std::vector<std::string>& list) {
