@@ -44,6 +44,7 @@ void MeasurementTable::Append(const TableRow& row) {
     p.function = pool_.Intern(Cut(row.V_Range));
     p.mode = pool_.Intern(Cut(row.I_Range));
     const std::size_t first = count_++;
+    if (bulkDepth_ > 0) return;
     for (Observer* o : observers_) o->RowsAppended(first, 1);
 }
 
@@ -63,7 +64,27 @@ void MeasurementTable::SwapRows(MeasurementTable& other) {
 }
 
 void MeasurementTable::NotifyReset() {
+    if (bulkDepth_ > 0) {
+        bulkReset_ = true;
+        return;
+    }
     for (Observer* o : observers_) o->RowsReset();
+}
+
+void MeasurementTable::BeginBulk() {
+    if (bulkDepth_++ > 0) return;
+    bulkFirst_ = count_;
+    bulkReset_ = false;
+}
+
+void MeasurementTable::EndBulk() {
+    if (bulkDepth_ == 0 || --bulkDepth_ > 0) return;
+    if (bulkReset_) {
+        bulkReset_ = false;
+        for (Observer* o : observers_) o->RowsReset();
+    } else if (count_ > bulkFirst_) {
+        for (Observer* o : observers_) o->RowsAppended(bulkFirst_, count_ - bulkFirst_);
+    }
 }
 
 TableRow MeasurementTable::Row(std::size_t i) const {

@@ -29,7 +29,7 @@ public:
     static constexpr std::size_t kTextWidth = 20;
 
     /// Told about every change, on the thread that made it. Observers must outlive their
-    /// registration.
+    /// registration. Inside a bulk section (BeginBulk) nothing is told until it ends.
     class Observer {
     public:
         virtual ~Observer() = default;
@@ -61,6 +61,26 @@ public:
     std::string_view V_Range(std::size_t i) const;
     std::string_view I_Range(std::size_t i) const;
 
+    /// Suspends the observers (the grid) for bulk work: saving, loading, printing. Sections nest;
+    /// the outermost EndBulk tells the observers once: RowsReset if rows were removed or replaced
+    /// meanwhile, otherwise RowsAppended for all rows added meanwhile, otherwise nothing.
+    void BeginBulk();
+    void EndBulk();
+    bool InBulk() const { return bulkDepth_ > 0; }
+
+    /// BeginBulk for the guard's lifetime, so an error that leaves the work early still resumes
+    /// the views.
+    class BulkGuard {
+    public:
+        explicit BulkGuard(MeasurementTable& table) : table_(table) { table_.BeginBulk(); }
+        ~BulkGuard() { table_.EndBulk(); }
+        BulkGuard(const BulkGuard&) = delete;
+        BulkGuard& operator=(const BulkGuard&) = delete;
+
+    private:
+        MeasurementTable& table_;
+    };
+
     void AddObserver(Observer* o);
     void RemoveObserver(Observer* o);
 
@@ -78,6 +98,9 @@ private:
     std::size_t count_ = 0;
     TextPool pool_;
     std::vector<Observer*> observers_;
+    int bulkDepth_ = 0;
+    std::size_t bulkFirst_ = 0;  // row count when the outermost bulk section began
+    bool bulkReset_ = false;
 };
 
 }  // namespace qx
