@@ -1,0 +1,1 @@
+#include "app/backend_options.h"
