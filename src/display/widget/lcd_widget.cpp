@@ -21,6 +21,8 @@ void LcdWidget::setState(const LcdState& state) {
 
 void LcdWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter_.paint(painter, state_);
 }
 
 }  // namespace qx

@@ -4,23 +4,27 @@
 #include <QFrame>
 
 #include "display/lcd_state.h"
+#include "display/widget/lcd_painter.h"
 
 namespace qx {
 
 class LcdWidget : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit LcdWidget(QWidget* parent = nullptr);
 
-    /// Takes the finished picture of a frame and schedules exactly one repaint.
+    /// Takes the finished picture of a frame and schedules exactly one repaint. GUI thread.
     void setState(const LcdState& state);
     const LcdState& state() const { return state_; }
 
-protected:
+    QSize sizeHint() const override { return {kPanel4Width, kPanel4Height}; }
+
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     LcdState state_ = LcdState::StartUp();
+    LcdPainter painter_;
 };
 
 }  // namespace qx
