@@ -122,7 +122,8 @@ bool FakeHidBackend::SendFeatureReport(HidHandle device, std::span<const std::ui
     auto h = handles_.find(device);
     if (h == handles_.end()) return false;
     const bool accepted = CanReadWrite(device);
-    features_.push_back({h->second, std::vector<std::uint8_t>(report.begin(), report.end()), accepted});
+    features_.push_back(
+        {h->second, std::vector<std::uint8_t>(report.begin(), report.end()), accepted});
     return accepted;
 }
 

@@ -13,7 +13,7 @@
 namespace qx {
 
 class FakeHidBackend : public HidBackend {
-public:
+  public:
     struct DeviceSpec {
         HidDeviceInfo info;
         bool readWrite = true;  ///< false: listed, but cannot be opened (no access rights)
@@ -58,7 +58,7 @@ public:
     void StartReading(HidHandle device, HidReportCallback callback) override;
     void StopReading(HidHandle device) override;
 
-private:
+  private:
     struct Device {
         DeviceSpec spec;
         bool plugged = true;

@@ -37,8 +37,8 @@ void FrameAssembler::Read470(std::uint8_t /*reportId*/, std::span<const std::uin
 void FrameAssembler::EndRun() {
     if (!frameInProgress_) return;
     frameInProgress_ = false;
-    const bool good = frameHex_.size() >= kFrameChars &&
-                      frameHex_.compare(kTrailerOffset, 4, "0D0A") == 0;
+    const bool good =
+        frameHex_.size() >= kFrameChars && frameHex_.compare(kTrailerOffset, 4, "0D0A") == 0;
     if (!good || !onFrame_) {
         frameHex_.clear();
         return;

@@ -19,7 +19,7 @@ namespace qx {
 ///
 /// Single-threaded: call Read470 on the thread that runs the frame handler (the GUI thread).
 class FrameAssembler {
-public:
+  public:
     /// Receives one frame text; called synchronously from inside Read470. The text is valid only
     /// during the call.
     using FrameHandler = std::function<void(const std::string& frameHex)>;
@@ -40,7 +40,7 @@ public:
     /// True from the first counted report of a run until the run ends.
     bool FrameInProgress() const { return frameInProgress_; }
 
-private:
+  private:
     void EndRun();
 
     FrameHandler onFrame_;

@@ -34,7 +34,7 @@ using HidReportCallback =
 /// owns the backend (the GUI thread), and every handler and report callback runs on that thread
 /// too, never concurrently with itself. Handlers may call back into the backend.
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
 
     /// 1. Device-change notification. `handler` runs whenever the set of plugged-in devices has

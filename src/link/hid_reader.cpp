@@ -31,7 +31,9 @@ HidReader::HidReader(QObject* context, ReadFunction read, std::size_t reportSize
     : shared_(std::make_shared<Shared>(std::move(callback))),
       thread_(&HidReader::Run, shared_, context, std::move(read), reportSize) {}
 
-HidReader::~HidReader() { Stop(Pending::Discard); }
+HidReader::~HidReader() {
+    Stop(Pending::Discard);
+}
 
 void HidReader::Run(std::shared_ptr<Shared> shared, QObject* context, ReadFunction read,
                     std::size_t reportSize) {
@@ -98,9 +100,8 @@ void HidReader::Stop(Pending pending) {
     shared_->changed.notify_all();
     for (;;) {
         std::unique_lock lock(shared_->mutex);
-        shared_->changed.wait(lock, [&] {
-            return shared_->finished || (shared_->handedOver && !shared_->taken);
-        });
+        shared_->changed.wait(
+            lock, [&] { return shared_->finished || (shared_->handedOver && !shared_->taken); });
         if (shared_->handedOver && !shared_->taken) {
             lock.unlock();
             if (pending == Pending::Deliver) {

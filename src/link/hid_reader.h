@@ -15,7 +15,7 @@ class QObject;
 namespace qx {
 
 class HidReader {
-public:
+  public:
     /// Reads one report into `buffer` (at most `size` bytes), waiting at most `timeoutMs`.
     /// Returns the number of bytes read, 0 on timeout, negative on error. Called on the reader
     /// thread only; must be safe to call there while the GUI thread runs.
@@ -45,7 +45,7 @@ public:
     /// reader (the reader then stops without waiting for that callback) and may nest.
     void Stop(Pending pending);
 
-private:
+  private:
     struct Shared;
     static void Run(std::shared_ptr<Shared> shared, QObject* context, ReadFunction read,
                     std::size_t reportSize);

@@ -55,7 +55,8 @@ void HidApiBackend::SetUpMonitor() {
     if (!udev_) return;
     // The "udev" source reports a device after its rules ran, so its access rights are set.
     monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
-    if (monitor_ && udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) >= 0 &&
+    if (monitor_ &&
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) >= 0 &&
         udev_monitor_enable_receiving(monitor_) >= 0) {
         const int fd = udev_monitor_get_fd(monitor_);
         notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, &context_);
@@ -79,8 +80,8 @@ std::vector<HidApiBackend::Listed> HidApiBackend::Enumerate() {
     for (hid_device_info* d = all; d; d = d->next) {
         if (!d->path) continue;
         // hidapi lists a device once per top-level collection; the link sees one device per node.
-        const bool seen = std::any_of(out.begin(), out.end(),
-                                      [&](const Listed& l) { return l.path == d->path; });
+        const bool seen =
+            std::any_of(out.begin(), out.end(), [&](const Listed& l) { return l.path == d->path; });
         if (seen) continue;
         out.push_back({d->path,
                        {ToSingleByte(d->product_string), ToSingleByte(d->serial_number),
@@ -171,8 +172,8 @@ void HidApiBackend::StartReading(HidHandle device, HidReportCallback callback) {
     auto read = [dev](std::uint8_t* buffer, std::size_t size, int timeoutMs) {
         return hid_read_timeout(dev.get(), buffer, size, timeoutMs);
     };
-    claimed->reader =
-        std::make_shared<HidReader>(&context_, std::move(read), kReportBufferSize, std::move(callback));
+    claimed->reader = std::make_shared<HidReader>(&context_, std::move(read), kReportBufferSize,
+                                                  std::move(callback));
 }
 
 void HidApiBackend::StopReading(HidHandle device) {

@@ -28,7 +28,7 @@ class HidReader;
 /// device is listed from the system's records without being opened; a device is opened only
 /// when a link operation asks CanReadWrite, SendFeatureReport or StartReading on its handle.
 class HidApiBackend : public HidBackend {
-public:
+  public:
     /// Re-enumeration period used only when the udev monitor cannot be set up.
     static constexpr int kFallbackPollMs = 2000;
     /// Read buffer: larger than any full-speed interrupt report, so a read never truncates.
@@ -52,7 +52,7 @@ public:
     /// False when device changes are found by periodic re-enumeration instead of udev.
     bool HasHotplugMonitor() const { return monitor_ != nullptr; }
 
-private:
+  private:
     struct Listed {
         std::string path;
         HidDeviceInfo info;

@@ -41,7 +41,8 @@ void ManualClock::Advance(std::int64_t ms) {
     for (;;) {
         ManualTimer* next = nullptr;
         for (ManualTimer* t : timers_)
-            if (t->active_ && t->deadlineMs_ <= target && (!next || t->deadlineMs_ < next->deadlineMs_))
+            if (t->active_ && t->deadlineMs_ <= target &&
+                (!next || t->deadlineMs_ < next->deadlineMs_))
                 next = t;
         if (!next) break;
         nowMs_ = next->deadlineMs_;

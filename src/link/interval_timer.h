@@ -11,7 +11,7 @@ namespace qx {
 
 /// Repeats every interval while active. Single-threaded: used and fired on one thread.
 class IntervalTimer {
-public:
+  public:
     virtual ~IntervalTimer() = default;
     /// Runs at every expiry; the handler may stop or restart the timer.
     virtual void SetTimeoutHandler(std::function<void()> handler) = 0;
@@ -24,7 +24,7 @@ public:
 
 /// QTimer-driven: fires from the event loop of the thread that created it.
 class QtIntervalTimer : public IntervalTimer {
-public:
+  public:
     explicit QtIntervalTimer(int intervalMs);
     void SetTimeoutHandler(std::function<void()> handler) override;
     void Start() override { timer_.start(); }
@@ -32,7 +32,7 @@ public:
     bool IsActive() const override { return timer_.isActive(); }
     int IntervalMs() const override { return timer_.interval(); }
 
-private:
+  private:
     QTimer timer_;
     std::function<void()> handler_;
 };
@@ -41,26 +41,28 @@ class ManualTimer;
 
 /// Virtual time for tests and tools: nothing happens until Advance is called.
 class ManualClock {
-public:
+  public:
     std::int64_t NowMs() const { return nowMs_; }
     /// Moves time forward, firing every due timer in deadline order (timers started by a
     /// handler count from the moment it ran).
     void Advance(std::int64_t ms);
 
-private:
+  private:
     friend class ManualTimer;  // timers register themselves
     std::int64_t nowMs_ = 0;
     std::vector<ManualTimer*> timers_;
 };
 
 class ManualTimer : public IntervalTimer {
-public:
+  public:
     ManualTimer(ManualClock& clock, int intervalMs);
     ~ManualTimer() override;
     ManualTimer(const ManualTimer&) = delete;
     ManualTimer& operator=(const ManualTimer&) = delete;
 
-    void SetTimeoutHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
+    void SetTimeoutHandler(std::function<void()> handler) override {
+        handler_ = std::move(handler);
+    }
     void Start() override;
     void Stop() override { active_ = false; }
     bool IsActive() const override { return active_; }
@@ -68,7 +70,7 @@ public:
     /// Virtual time of the next expiry; meaningful only while active.
     std::int64_t DeadlineMs() const { return deadlineMs_; }
 
-private:
+  private:
     friend class ManualClock;
     void Fire();
 

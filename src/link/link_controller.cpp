@@ -72,12 +72,13 @@ void LinkController::SetFeatureClick() {
     activeDevice_ = kNoHidDevice;
     if (const HidHandle dev = SelectedDevice(); dev != kNoHidDevice) {
         activeDevice_ = dev;
-        hid_.SendFeatureReport(dev, kBridgeConfiguration);  // a failure is not the operator's concern
+        hid_.SendFeatureReport(dev,
+                               kBridgeConfiguration);  // a failure is not the operator's concern
         return;
     }
     // Only an operator's Connect gets here with the timer stopped; the watchdog never asks.
     if (!timer2_.IsActive() && usbCon_) {
-        ui_.ShowInformation(kCableMessage);
+        ui_.ShowLinkMessage(kCableMessage);
         usbCon_ = false;
     }
 }
@@ -102,7 +103,9 @@ void LinkController::USBConClick() {
     SetPanel2Caption(usbCon_ ? kDisconnect : kConnect);
 }
 
-void LinkController::Timer2Timer() { ToggleLink(); }  // Panel2 keeps the operator's choice
+void LinkController::Timer2Timer() {
+    ToggleLink();
+}  // Panel2 keeps the operator's choice
 
 void LinkController::Panel2Click() {
     timer2_.Stop();

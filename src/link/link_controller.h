@@ -14,17 +14,18 @@ namespace qx {
 
 /// What the link asks of the window. Called on the GUI thread from inside link operations.
 class LinkUi {
-public:
+  public:
     virtual ~LinkUi() = default;
-    /// Show `text` in a modal information box with an OK button; returns when it is closed.
-    /// Other events (device changes) may run meanwhile; the controller copes.
-    virtual void ShowInformation(const std::string& text) = 0;
+    /// Show `text` in a modal information box with an OK button (the window's information box);
+    /// returns when it is closed. Other events (device changes) may run meanwhile; the
+    /// controller copes.
+    virtual void ShowLinkMessage(const std::string& text) = 0;
     /// Panel2's caption became `caption` ("Connect" or "Disconnect").
     virtual void Panel2CaptionChanged(const std::string& caption) = 0;
 };
 
 class LinkController {
-public:
+  public:
     struct DevListEntry {
         std::string caption;
         HidHandle device = kNoHidDevice;  ///< kNoHidDevice when the claim failed
@@ -68,7 +69,7 @@ public:
     const std::string& Panel2Caption() const { return panel2Caption_; }
     bool NoDataTimerRunning() const { return timer2_.IsActive(); }
 
-private:
+  private:
     void HidCtlDeviceChange();
     bool HidCtlEnumerate(const HidDeviceInfo& device, std::size_t index);
     void ReadBtnClick();

@@ -1,11 +1,11 @@
+#include "link/frame_assembler.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "link/frame_assembler.h"
 
 namespace qx {
 namespace {
@@ -55,7 +55,7 @@ std::vector<Bytes> Then(std::vector<Bytes> a, const std::vector<Bytes>& b) {
 }
 
 class FrameAssemblerTest : public ::testing::Test {
-protected:
+  protected:
     void Feed(const std::vector<Bytes>& reports, std::uint8_t reportId = 0) {
         for (const Bytes& r : reports) assembler.Read470(reportId, r);
     }
@@ -80,8 +80,8 @@ TEST_F(FrameAssemblerTest, CountIsTheLowNibbleOfTheFirstByte) {
 }
 
 TEST_F(FrameAssemblerTest, EveryReportWithoutACountEndsTheRun) {
-    const std::vector<Bytes> closers = {{}, {0x00}, {0xF0, 1, 2}, {0x0A, 1, 2, 3},
-                                        {0x0B},     {0xFC}, {0x0D, 0x0A}, {0xFF, 9, 9}};
+    const std::vector<Bytes> closers = {{},     {0x00}, {0xF0, 1, 2}, {0x0A, 1, 2, 3},
+                                        {0x0B}, {0xFC}, {0x0D, 0x0A}, {0xFF, 9, 9}};
     for (const Bytes& closer : closers) {
         SCOPED_TRACE(Hex(closer));
         frames.clear();
@@ -112,9 +112,11 @@ TEST_F(FrameAssemblerTest, RunsAreJudgedByBytes21And22) {
         {"same frame, 9-byte reports", Then(Counted(good, 9), {kEnd}), {Hex(good)}},
         {"21 bytes", Then(Counted(shortRun), {kEnd}), {}},
         {"22 bytes, wrong trailer", Then(Counted(badTrailer), {kEnd}), {}},
-        {"two frames without a gap", Then(Counted(Cat({good, Frame(0x11)})), {kEnd}),
+        {"two frames without a gap",
+         Then(Counted(Cat({good, Frame(0x11)})), {kEnd}),
          {Hex(good) + Hex(Frame(0x11))}},
-        {"longer run, CR LF at 21-22", Then(Counted(Cat({good, {1, 2, 3}})), {kEnd}),
+        {"longer run, CR LF at 21-22",
+         Then(Counted(Cat({good, {1, 2, 3}})), {kEnd}),
          {Hex(good) + "010203"}},
         {"misaligned start, then a frame",
          Then(Then(Counted(Bytes(good.begin() + 5, good.end())), {kEnd}),

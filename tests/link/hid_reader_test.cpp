@@ -1,3 +1,5 @@
+#include "link/hid_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -12,8 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "link/hid_reader.h"
-
 namespace qx {
 namespace {
 
@@ -25,7 +25,7 @@ char* argv[] = {arg0, nullptr};
 
 // Stands in for hid_read_timeout: scripted reports, a count of reads that returned data.
 class ScriptedDevice {
-public:
+  public:
     void Push(Bytes report) {
         {
             std::lock_guard lock(mutex_);
@@ -59,7 +59,7 @@ public:
         return [this](std::uint8_t* b, std::size_t s, int t) { return Read(b, s, t); };
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Bytes> queue_;
@@ -67,7 +67,7 @@ private:
 };
 
 class HidReaderTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
     }
@@ -75,7 +75,8 @@ protected:
     template <typename Pred>
     bool ProcessUntil(Pred pred) {
         QDeadlineTimer deadline(5000);
-        while (!pred() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        while (!pred() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         return pred();
     }
     void ProcessFor(int ms) {

@@ -61,7 +61,8 @@ void BM_AssemblerThroughput(benchmark::State& state) {
     for (auto _ : state)
         for (const Bytes& r : reports) assembler.Read470(0, r);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-    state.counters["frames"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    state.counters["frames"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_AssemblerThroughput);
 
@@ -108,7 +109,8 @@ void BM_ReaderHandOffLatency(benchmark::State& state) {
     std::deque<Bytes> queue;
     auto read = [&](std::uint8_t* buffer, std::size_t size, int timeoutMs) {
         std::unique_lock lock(mutex);
-        if (!changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !queue.empty(); }))
+        if (!changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                              [&] { return !queue.empty(); }))
             return 0;
         const Bytes r = std::move(queue.front());
         queue.pop_front();

@@ -1,3 +1,5 @@
+#include "link/link_controller.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +10,6 @@
 #include "link/fake_hid_backend.h"
 #include "link/frame_assembler.h"
 #include "link/interval_timer.h"
-#include "link/link_controller.h"
 
 namespace qx {
 namespace {
@@ -17,10 +18,15 @@ using Bytes = std::vector<std::uint8_t>;
 using Spec = FakeHidBackend::DeviceSpec;
 
 const Bytes kBridge = {0x00, 0x60, 0x09, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00};
-const char* const kMessage = "USB interface cable is not securely connected, please check and re-try.";
+const char* const kMessage =
+    "USB interface cable is not securely connected, please check and re-try.";
 
-Spec Cable() { return {{"USB to Serial", "", 0x1A86, 0xE008}}; }
-Spec Keyboard() { return {{"Keyboard", "", 0x046D, 0xC31C}}; }
+Spec Cable() {
+    return {{"USB to Serial", "", 0x1A86, 0xE008}};
+}
+Spec Keyboard() {
+    return {{"Keyboard", "", 0x046D, 0xC31C}};
+}
 
 // One display frame as the cable sends it: 8-byte reports with counts, then an empty one.
 std::vector<Bytes> FrameReports() {
@@ -40,7 +46,7 @@ std::vector<Bytes> FrameReports() {
 }
 
 struct RecordingUi : LinkUi {
-    void ShowInformation(const std::string& text) override {
+    void ShowLinkMessage(const std::string& text) override {
         messages.push_back(text);
         if (duringMessage) duringMessage();
     }
@@ -51,7 +57,7 @@ struct RecordingUi : LinkUi {
 };
 
 class LinkControllerTest : public ::testing::Test {
-protected:
+  protected:
     void Start() {
         link = std::make_unique<LinkController>(
             hid, timer2, ui,
@@ -281,9 +287,10 @@ TEST_F(LinkControllerTest, DisconnectFromEveryOpenState) {
         FakeHidBackend fake;
         const auto cable = fake.PlugIn(Cable());
         RecordingUi recording;
-        LinkController lc(fake, timer2, recording, [&](std::uint8_t, std::span<const std::uint8_t>) {
-            lc.RestartNoDataTimer();  // every report counts as a decoded frame here
-        });
+        LinkController lc(
+            fake, timer2, recording, [&](std::uint8_t, std::span<const std::uint8_t>) {
+                lc.RestartNoDataTimer();  // every report counts as a decoded frame here
+            });
         lc.Panel2Click();
         if (c.framesThenMs >= 0) {
             fake.SendReport(cable, {0xF0});
