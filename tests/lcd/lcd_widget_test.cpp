@@ -137,7 +137,7 @@ TEST_F(LcdWidgetTest, LayoutHasOneItemPerElementAndTheScale) {
     }
     // Design sizes and offsets: the main digits are 40 x 120 (clipped by their panel), the
     // test-voltage digits sit in Panel8 at 230, 104.
-    EXPECT_EQ(ElementRect(E::LabelA), QRect(262, 156, 40, 116) & QRect(202, 156, 311, 101));
+    EXPECT_EQ(ElementRect(E::LabelA), QRect(262, 152, 40, 120) & QRect(202, 156, 311, 101));
     EXPECT_DOUBLE_EQ(std::round(kFaceCellHeight * 107), 120);
     EXPECT_EQ(ElementRect(E::Label3).topLeft(), QPoint(248, 104));
     EXPECT_EQ(ElementRect(E::KD), QRect(10, 40, 575, 63));

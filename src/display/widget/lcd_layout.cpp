@@ -43,6 +43,11 @@ class Builder {
         Add({name, e, onScale_, kind, Rect(x, y, w, h), Origin(x, y), LcdFace::Digit, size, caption,
              pic});
     }
+    // Bar-graph segments keep their design label sizes rather than the glyph's cell.
+    void Bar(E e, int x, int y, int w, int h, int size, std::string_view glyph) {
+        Add({ElementName(e), e, onScale_, K::Glyphs, Rect(x, y, w, h), Origin(x, y), LcdFace::Bar,
+             size, glyph});
+    }
     void Shape(std::string_view name, std::optional<E> e, int x, int y, int w, int h) {
         Sized(name, e, K::Shape, x, y, w, h);
     }
@@ -191,17 +196,11 @@ std::vector<LcdItem> BuildLayout() {
     }};
     for (const auto& l : kLabels)
         b.Text(l.name, std::nullopt, l.x, 2, 14, l.width, 16, l.caption, K::BoldText);
-    b.Sized("Bar0", E::Bar0, K::Glyphs, 6, 14, 32, 49, 64, "|");
-    items.back().face = LcdFace::Bar;
-    for (int k = 1; k <= 28; ++k) {
-        b.Sized(ElementName(BarElement(k)), BarElement(k), K::Glyphs, 42 + 16 * (k - 1), 26,
-                k >= 23 ? 8 : 9, 30, 27, "!");
-        items.back().face = LcdFace::Bar;
-    }
-    b.Sized("bar29", E::bar29, K::Glyphs, 492, 26, 8, 30, 27, "!");
-    items.back().face = LcdFace::Bar;
-    b.Sized("bar30", E::bar30, K::Glyphs, 514, 14, 39, 47, 64, "{");
-    items.back().face = LcdFace::Bar;
+    b.Bar(E::Bar0, 6, 14, 32, 49, 64, "|");
+    for (int k = 1; k <= 28; ++k)
+        b.Bar(BarElement(k), 42 + 16 * (k - 1), 26, k >= 23 ? 8 : 9, 30, 27, "!");
+    b.Bar(E::bar29, 492, 26, 8, 30, 27, "!");
+    b.Bar(E::bar30, 514, 14, 39, 47, 64, "{");
     return items;
 }
 

@@ -70,7 +70,7 @@ struct LcdRegion {
 const std::vector<LcdRegion>& LcdRegions();
 
 /// Whether `item` is painted for `state`: its own switch (if any) and, for the scale and the bar
-/// graph, KD's switch too.
+/// graph, KD's switch too. Regions (KD, KD1) draw nothing and are never painted.
 bool ItemShown(const LcdItem& item, const LcdState& state);
 
 }  // namespace qx
