@@ -39,13 +39,12 @@ std::string WriteAtomically(const std::string& path, Write&& write) {
     return {};
 }
 
-// The whole file, read in one go. (Not mapped: a mapped file that shrinks or vanishes under
-// the reader, say on a pulled stick, would crash the program instead of failing the load.)
-bool ReadWholeFile(const std::string& path, QByteArray& bytes) {
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+// Reads the file in chunks into the reader's buffer: no copy of the whole file, and no mapping,
+// which would crash the program on a file that shrinks or vanishes under it.
+ChunkSource FileSource(QFile& file) {
+    return [&file](char* to, std::size_t max) -> std::int64_t {
+        return file.read(to, static_cast<qint64>(max));
+    };
 }
 
 }  // namespace
@@ -81,17 +80,17 @@ FileOutcome SaveTableToFile(const MeasurementTable& table, const std::string& pa
 FileOutcome LoadTableFromFile(const std::string& path, MeasurementTable& table, bool emptyFirst,
                               const TimeFormat& timeFormat) {
     if (emptyFirst) table.Clear();
-    QByteArray file;
-    if (!ReadWholeFile(path, file)) return LoadFailed();
-    const std::string_view bytes(file.constData(), static_cast<std::size_t>(file.size()));
+    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::ReadOnly)) return LoadFailed();
+    const ChunkSource source = FileSource(file);
     if (IsXmlDataFile(path)) {
         // Read aside and swap: a packet that cannot be read leaves the table as it was.
         MeasurementTable loaded;
-        if (!ReadXmlDataPacket(bytes, loaded)) return LoadFailed();
+        if (!ReadXmlDataPacket(source, loaded)) return LoadFailed();
         table.SwapRows(loaded);
         return {};
     }
-    if (!ReadTextDataFile(bytes, table, timeFormat)) return LoadFailed();
+    if (!ReadTextDataFile(source, table, timeFormat)) return LoadFailed();
     return {};
 }
 

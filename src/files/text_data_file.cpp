@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "files/input_buffer.h"
+
 namespace qx {
 namespace {
 
@@ -75,20 +77,20 @@ bool WriteTextDataFile(const MeasurementTable& table, const std::vector<std::str
     return writer.Finish();
 }
 
-bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const TimeFormat& timeFormat) {
-    if (const void* zero = std::memchr(bytes.data(), 0, bytes.size()))
-        bytes = bytes.substr(0, static_cast<const char*>(zero) - bytes.data());
-    if (bytes.empty()) return false;  // not even a header line
-
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    bool header = true;
+bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table, const TimeFormat& timeFormat) {
+    InputBuffer in(source);
+    bool sawLine = false;
     TableRow row;
+    std::string* texts[] = {&row.Value, &row.Unit, &row.V_Range, &row.I_Range};
     std::string_view items[kMaxItems];
-    while (p < end) {
-        // One line, split at TAB on the way: the same pieces SplitText gives.
-        std::size_t count = 0;
+    for (;;) {
+        // Cut one line, splitting it at TAB on the way: the pieces SplitText would give.
+        const std::string_view rest = in.Unread();
+        const char* const begin = rest.data();
+        const char* const end = begin + rest.size();
+        const char* p = begin;
         const char* itemStart = p;
+        std::size_t count = 0;
         while (p < end && *p != '\r' && *p != '\n') {
             if (*p == '\t') {
                 if (count < kMaxItems) items[count] = {itemStart, static_cast<std::size_t>(p - itemStart)};
@@ -97,18 +99,24 @@ bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const Tim
             }
             ++p;
         }
-        if (count < kMaxItems) items[count] = {itemStart, static_cast<std::size_t>(p - itemStart)};
-        ++count;
-        const bool tooMany = count > kMaxItems;
-        if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n') ++p;
-        if (p < end) ++p;
-
-        if (header) {
-            header = false;
+        // A line is complete at its break; a CR at the end of the bytes may still have its LF
+        // to come. At the end of the input the rest, if any, is the last line.
+        if ((p == end || (*p == '\r' && p + 1 == end)) && !in.AtEndOfInput()) {
+            if (!in.Refill() && in.error()) return false;
             continue;
         }
-        if (tooMany) return false;
+        if (rest.empty()) break;
+        if (count < kMaxItems) items[count] = {itemStart, static_cast<std::size_t>(p - itemStart)};
+        ++count;
+        if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n') ++p;
+        if (p < end) ++p;
+        in.Consume(static_cast<std::size_t>(p - begin));
 
+        if (!sawLine) {  // the header: dropped whatever it holds
+            sawLine = true;
+            continue;
+        }
+        if (count > kMaxItems) return false;
         bool ok = true;
         row.No = ParseNo(items[0], ok);
         if (!ok) return false;
@@ -117,7 +125,6 @@ bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const Tim
             row.TimeMs = timeFormat.Parse(items[1]);
             if (!row.TimeMs) return false;
         }
-        std::string* texts[] = {&row.Value, &row.Unit, &row.V_Range, &row.I_Range};
         for (std::size_t k = 0; k < 4; ++k) {
             if (k + 2 < count)
                 texts[k]->assign(items[k + 2].substr(0, MeasurementTable::kTextWidth));
@@ -126,7 +133,11 @@ bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const Tim
         }
         table.Append(row);
     }
-    return true;
+    return sawLine;
+}
+
+bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const TimeFormat& timeFormat) {
+    return ReadTextDataFile(MemorySource(bytes), table, timeFormat);
 }
 
 }  // namespace qx

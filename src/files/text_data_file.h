@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "files/chunk_writer.h"
+#include "files/input_buffer.h"
 #include "log/measurement_table.h"
 #include "log/time_format.h"
 
@@ -25,6 +26,8 @@ bool WriteTextDataFile(const MeasurementTable& table, const std::vector<std::str
 /// bytes. Returns false at the first failure (no line at all, more than six items, a No that is
 /// not a 32-bit decimal integer, a Time that `timeFormat` cannot read); rows appended before
 /// the failing line stay, the failing line adds none.
+/// A read error of the source is a failure too.
+bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table, const TimeFormat& timeFormat);
 bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const TimeFormat& timeFormat);
 
 }  // namespace qx

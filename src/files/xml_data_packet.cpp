@@ -3,6 +3,10 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "files/input_buffer.h"
 
 namespace qx {
 namespace {
@@ -82,21 +86,24 @@ void AppendTime(std::string& out, std::int32_t ms) {
 
 // ---------------------------------------------------------------------------------------------
 // Reading: a strict scanner for just what a packet holds (elements, attributes, comments,
-// processing instructions, whitespace). Anything else, and running out of input, is a failure.
+// processing instructions, whitespace) over the bytes in the input buffer. A scan that fails
+// having touched the end of those bytes is "starved": it may succeed once more bytes are there.
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsNameEnd(char c) { return IsSpace(c) || c == '=' || c == '/' || c == '>' || c == '<'; }
 
 class Scanner {
 public:
-    explicit Scanner(std::string_view s) : p_(s.data()), end_(s.data() + s.size()) {}
+    explicit Scanner(std::string_view s) : begin_(s.data()), p_(s.data()), end_(s.data() + s.size()) {}
 
     bool AtEnd() const { return p_ == end_; }
+    bool starved() const { return starved_; }
+    std::size_t consumed() const { return static_cast<std::size_t>(p_ - begin_); }
 
     // Whitespace, comments and processing instructions (the declaration among them).
     bool SkipMisc() {
         for (;;) {
-            while (p_ < end_ && IsSpace(*p_)) ++p_;
+            SkipSpace();
             if (Starts("<?")) {
                 if (!SkipPast("?>")) return false;
             } else if (Starts("<!--")) {
@@ -107,11 +114,11 @@ public:
         }
     }
 
-    bool AtCloseTag() const { return Starts("</"); }
+    bool AtCloseTag() { return Starts("</"); }
 
     // "<NAME": the start of an element.
     bool OpenTag(std::string_view& name) {
-        if (p_ >= end_ || *p_ != '<') return false;
+        if (!More() || *p_ != '<') return false;
         ++p_;
         return Name(name);
     }
@@ -122,30 +129,34 @@ public:
     bool Attributes(bool& selfClosing, F&& f) {
         for (;;) {
             const char* before = p_;
-            while (p_ < end_ && IsSpace(*p_)) ++p_;
-            if (p_ >= end_) return false;
+            SkipSpace();
+            if (!More()) return false;
             if (*p_ == '>') {
                 ++p_;
                 selfClosing = false;
                 return true;
             }
             if (*p_ == '/') {
-                if (p_ + 1 >= end_ || p_[1] != '>') return false;
-                p_ += 2;
+                ++p_;
+                if (!More() || *p_ != '>') return false;
+                ++p_;
                 selfClosing = true;
                 return true;
             }
             if (p_ == before) return false;  // attributes are separated by whitespace
             std::string_view name;
             if (!Name(name)) return false;
-            while (p_ < end_ && IsSpace(*p_)) ++p_;
-            if (p_ >= end_ || *p_ != '=') return false;
+            SkipSpace();
+            if (!More() || *p_ != '=') return false;
             ++p_;
-            while (p_ < end_ && IsSpace(*p_)) ++p_;
-            if (p_ >= end_ || (*p_ != '"' && *p_ != '\'')) return false;
+            SkipSpace();
+            if (!More() || (*p_ != '"' && *p_ != '\'')) return false;
             const char quote = *p_++;
             const void* close = std::memchr(p_, quote, static_cast<std::size_t>(end_ - p_));
-            if (!close) return false;
+            if (!close) {
+                starved_ = true;
+                return false;
+            }
             const std::string_view value(p_, static_cast<const char*>(close) - p_);
             if (value.find('<') != std::string_view::npos) return false;
             p_ = static_cast<const char*>(close) + 1;
@@ -159,20 +170,19 @@ public:
         p_ += 2;
         std::string_view name;
         if (!Name(name) || name != expected) return false;
-        while (p_ < end_ && IsSpace(*p_)) ++p_;
-        if (p_ >= end_ || *p_ != '>') return false;
+        SkipSpace();
+        if (!More() || *p_ != '>') return false;
         ++p_;
         return true;
     }
 
     // Everything up to and including the end tag of an element whose start tag was just read:
-    // for parts of a packet that carry nothing for the table (nested field parameters ...).
+    // for parts of a packet that carry nothing for the table (field parameters ...).
     bool SkipContent(std::string_view name, int depth = 0) {
         if (depth > 32) return false;
         for (;;) {
-            while (p_ < end_ && *p_ != '<') ++p_;  // character data is of no interest here
-            if (!SkipMisc()) return false;
-            if (p_ >= end_) return false;
+            while (More() && *p_ != '<') ++p_;  // character data is of no interest here
+            if (!SkipMisc() || !More()) return false;
             if (*p_ != '<') continue;
             if (AtCloseTag()) return CloseTag(name);
             std::string_view child;
@@ -183,28 +193,58 @@ public:
     }
 
 private:
-    bool Starts(std::string_view s) const {
-        return static_cast<std::size_t>(end_ - p_) >= s.size() && std::memcmp(p_, s.data(), s.size()) == 0;
+    bool More() {
+        if (p_ < end_) return true;
+        starved_ = true;
+        return false;
+    }
+    void SkipSpace() {
+        while (More() && IsSpace(*p_)) ++p_;
+    }
+    bool Starts(std::string_view s) {
+        const std::size_t left = static_cast<std::size_t>(end_ - p_);
+        if (left >= s.size()) return std::memcmp(p_, s.data(), s.size()) == 0;
+        if (std::memcmp(p_, s.data(), left) == 0) starved_ = true;
+        return false;
     }
     bool SkipPast(std::string_view s) {
         const std::string_view rest(p_, static_cast<std::size_t>(end_ - p_));
         const std::size_t at = rest.find(s, 2);
-        if (at == std::string_view::npos) return false;
+        if (at == std::string_view::npos) {
+            starved_ = true;
+            return false;
+        }
         p_ += at + s.size();
         return true;
     }
     bool Name(std::string_view& name) {
         const char* start = p_;
-        while (p_ < end_ && !IsNameEnd(*p_)) ++p_;
+        while (More() && !IsNameEnd(*p_)) ++p_;
         name = {start, static_cast<std::size_t>(p_ - start)};
         return !name.empty();
     }
 
+    const char* begin_;
     const char* p_;
     const char* end_;
+    bool starved_ = false;
 };
 
-// Resolves entities of a raw attribute value. `scratch` holds the result when one is present.
+// Runs one step of the reading on the unread bytes, with more bytes each time it runs short.
+// The step must be repeatable: it keeps nothing from a failed attempt.
+template <class Step>
+bool RunStep(InputBuffer& in, Step&& step) {
+    for (;;) {
+        Scanner scanner(in.Unread());
+        if (step(scanner)) {
+            in.Consume(scanner.consumed());
+            return true;
+        }
+        if (!scanner.starved() || !in.Refill()) return false;
+    }
+}
+
+// Resolves the entities of a raw attribute value; `scratch` holds the result when there are any.
 bool Unescape(std::string_view raw, std::string& scratch, std::string_view& value) {
     if (raw.find('&') == std::string_view::npos) {
         value = raw;
@@ -282,7 +322,7 @@ bool ParseTime(std::string_view s, std::int32_t& ms) {
 enum class Column : std::int8_t { Ignored = -1, No, Time, Value, Unit, V_Range, I_Range, RowState };
 
 struct FieldDef {
-    std::string_view name;
+    std::string name;  // a copy: the buffer's bytes move on a refill
     Column column;
 };
 
@@ -311,7 +351,7 @@ bool ReadFields(Scanner& in, std::vector<FieldDef>& fields) {
             seen[k] = true;
             column = static_cast<Column>(k);
         }
-        fields.push_back({name, column});
+        fields.push_back({std::string(name), column});
     }
     for (bool s : seen)
         if (!s) return false;
@@ -337,53 +377,74 @@ bool ReadMetadata(Scanner& in, std::vector<FieldDef>& fields) {
     return haveFields && in.CloseTag("METADATA");
 }
 
-bool ReadRows(Scanner& in, const std::vector<FieldDef>& fields, MeasurementTable& table) {
-    TableRow row;
-    std::string scratch;
-    std::string* texts[] = {&row.Value, &row.Unit, &row.V_Range, &row.I_Range};
-    for (;;) {
-        if (!in.SkipMisc()) return false;
-        if (in.AtCloseTag()) return in.CloseTag("ROWDATA");
-        std::string_view tag;
-        if (!in.OpenTag(tag) || tag != "ROW") return false;
-        row.No.reset();
-        row.TimeMs.reset();
-        for (std::string* t : texts) t->clear();
-        std::int32_t rowState = 0;
-        bool selfClosing = false;
-        const bool ok = in.Attributes(selfClosing, [&](std::string_view name, std::string_view raw) {
-            Column column = Column::Ignored;
-            for (const FieldDef& f : fields) {
-                if (f.name == name) {
-                    column = f.column;
-                    break;
-                }
-            }
-            if (column == Column::Ignored) return true;
-            std::string_view value;
-            if (!Unescape(raw, scratch, value)) return false;
-            std::int32_t number = 0;
-            switch (column) {
-                case Column::No:
-                    if (value.empty()) return true;
-                    if (!ParseInt32(value, number)) return false;
-                    row.No = number;
-                    return true;
-                case Column::Time:
-                    if (value.empty()) return true;
-                    if (!ParseTime(value, number)) return false;
-                    row.TimeMs = number;
-                    return true;
-                case Column::RowState:
-                    return ParseInt32(value, rowState);
-                default:
-                    texts[static_cast<int>(column) - static_cast<int>(Column::Value)]->assign(value);
-                    return true;
-            }
-        });
-        if (!ok || (!selfClosing && !in.SkipContent(tag))) return false;
-        if ((rowState & 0x23) == 0) table.Append(row);
+// Everything before the first row: the declaration, DATAPACKET, METADATA and the ROWDATA tag.
+bool ReadHead(Scanner& in, std::vector<FieldDef>& fields, bool& noRows) {
+    fields.clear();
+    std::string_view tag;
+    bool selfClosing = false;
+    auto any = [](auto, auto) { return true; };
+    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "DATAPACKET" || !in.Attributes(selfClosing, any) ||
+        selfClosing)
+        return false;
+    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "METADATA" || !in.Attributes(selfClosing, any) ||
+        selfClosing || !ReadMetadata(in, fields))
+        return false;
+    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "ROWDATA" || !in.Attributes(selfClosing, any))
+        return false;
+    noRows = selfClosing;
+    return true;
+}
+
+// One ROW into `row`, or the end of ROWDATA (`endOfRows`). `keep` is false for a row that the
+// RowState marks as an original image, deleted or unused.
+bool ReadRow(Scanner& in, const std::vector<FieldDef>& fields, TableRow& row, std::string& scratch,
+             bool& endOfRows, bool& keep) {
+    if (!in.SkipMisc()) return false;
+    if (in.AtCloseTag()) {
+        endOfRows = true;
+        return in.CloseTag("ROWDATA");
     }
+    std::string_view tag;
+    if (!in.OpenTag(tag) || tag != "ROW") return false;
+    std::string* texts[] = {&row.Value, &row.Unit, &row.V_Range, &row.I_Range};
+    row.No.reset();
+    row.TimeMs.reset();
+    for (std::string* t : texts) t->clear();
+    std::int32_t rowState = 0;
+    bool selfClosing = false;
+    const bool ok = in.Attributes(selfClosing, [&](std::string_view name, std::string_view raw) {
+        Column column = Column::Ignored;
+        for (const FieldDef& f : fields) {
+            if (f.name == name) {
+                column = f.column;
+                break;
+            }
+        }
+        if (column == Column::Ignored) return true;
+        std::string_view value;
+        if (!Unescape(raw, scratch, value)) return false;
+        std::int32_t number = 0;
+        switch (column) {
+            case Column::No:
+                if (value.empty()) return true;
+                if (!ParseInt32(value, number)) return false;
+                row.No = number;
+                return true;
+            case Column::Time:
+                if (value.empty()) return true;
+                if (!ParseTime(value, number)) return false;
+                row.TimeMs = number;
+                return true;
+            case Column::RowState:
+                return ParseInt32(value, rowState);
+            default:
+                texts[static_cast<int>(column) - static_cast<int>(Column::Value)]->assign(value);
+                return true;
+        }
+    });
+    if (!ok || (!selfClosing && !in.SkipContent(tag))) return false;
+    keep = (rowState & 0x23) == 0;
+    return true;
 }
 
 }  // namespace
@@ -418,24 +479,38 @@ bool WriteXmlDataPacket(const MeasurementTable& table, const ChunkSink& sink) {
     return writer.Finish();
 }
 
-bool ReadXmlDataPacket(std::string_view bytes, MeasurementTable& table) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    Scanner in(bytes);
-    std::string_view tag;
-    bool selfClosing = false;
-    auto any = [](auto, auto) { return true; };
-    std::vector<FieldDef> fields;
+bool ReadXmlDataPacket(const ChunkSource& source, MeasurementTable& table) {
+    InputBuffer in(source);
+    if (!in.Refill()) return false;
+    if (in.Unread().substr(0, 3) == "\xEF\xBB\xBF") in.Consume(3);
 
-    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "DATAPACKET" || !in.Attributes(selfClosing, any) ||
-        selfClosing)
-        return false;
-    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "METADATA" || !in.Attributes(selfClosing, any) ||
-        selfClosing || !ReadMetadata(in, fields))
-        return false;
-    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "ROWDATA" || !in.Attributes(selfClosing, any))
-        return false;
-    if (!selfClosing && !ReadRows(in, fields, table)) return false;
-    return in.SkipMisc() && in.CloseTag("DATAPACKET") && in.SkipMisc() && in.AtEnd();
+    std::vector<FieldDef> fields;
+    bool noRows = false;
+    if (!RunStep(in, [&](Scanner& s) { return ReadHead(s, fields, noRows); })) return false;
+
+    TableRow row;
+    std::string scratch;
+    for (bool endOfRows = noRows; !endOfRows;) {
+        bool keep = false;
+        if (!RunStep(in, [&](Scanner& s) { return ReadRow(s, fields, row, scratch, endOfRows, keep); }))
+            return false;
+        if (!endOfRows && keep) table.Append(row);
+    }
+
+    if (!RunStep(in, [](Scanner& s) { return s.SkipMisc() && s.CloseTag("DATAPACKET"); })) return false;
+    // Only whitespace, comments and processing instructions may follow, up to the end.
+    for (;;) {
+        Scanner s(in.Unread());
+        const bool ok = s.SkipMisc();
+        if (ok && !s.AtEnd()) return false;
+        if (ok) in.Consume(s.consumed());
+        else if (!s.starved()) return false;
+        if (!in.Refill()) return ok && !in.error();
+    }
+}
+
+bool ReadXmlDataPacket(std::string_view bytes, MeasurementTable& table) {
+    return ReadXmlDataPacket(MemorySource(bytes), table);
 }
 
 }  // namespace qx

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "files/chunk_writer.h"
+#include "files/input_buffer.h"
 #include "log/measurement_table.h"
 
 namespace qx {
@@ -26,8 +27,10 @@ bool WriteXmlDataPacket(const MeasurementTable& table, const ChunkSink& sink);
 /// texts string; further fields are ignored); skips rows whose RowState has a bit of 0x23 set
 /// (original images, deleted, unused); ignores PARAMS attributes (CHANGE_LOG, LCID, ...) and an
 /// encoding in the declaration (bytes are taken as they stand). &#NNN; and &#xHH; in a value
-/// become that byte. Returns false for anything that is not a complete, well-formed packet;
-/// `table` may then hold some of the rows, so read into a fresh table.
+/// become that byte. Returns false for anything that is not a complete, well-formed packet (a
+/// zero byte ends the input) and for a read error of the source; `table` may then hold some of
+/// the rows, so read into a fresh table.
+bool ReadXmlDataPacket(const ChunkSource& source, MeasurementTable& table);
 bool ReadXmlDataPacket(std::string_view bytes, MeasurementTable& table);
 
 }  // namespace qx

@@ -1,5 +1,8 @@
 #include "files/data_files.h"
 
+#include "files/text_data_file.h"
+#include "files/xml_data_packet.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -7,7 +10,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -290,6 +296,66 @@ TEST_F(DataFilesTest, LoadingMalformedAndUnusualFiles) {
     for (const char* missing : {"missing.txt", "missing.xml"}) {
         EXPECT_EQ(LoadTableFromFile(Path(missing), table, false, k24h).kind, FileMessageKind::LoadError);
         EXPECT_EQ(Rows(table), std::vector<TableRow>{kHeld});
+    }
+}
+
+// The readers work on a buffer that a file fills chunk by chunk: a source that hands out one to
+// seven bytes at a time puts a chunk boundary at every place of every case.
+TEST(ChunkedInputTest, EveryChunkBoundaryReadsLikeTheWholeFile) {
+    for (const LoadCase& c : LoadCases()) {
+        SCOPED_TRACE(c.name);
+        const bool xml = IsXmlDataFile(c.fileName);
+        auto read = [&](const ChunkSource& source, MeasurementTable& t) {
+            return xml ? ReadXmlDataPacket(source, t) : ReadTextDataFile(source, t, k24h);
+        };
+        MeasurementTable whole, trickled;
+        const bool wholeOk = read(MemorySource(c.bytes), whole);
+        EXPECT_EQ(wholeOk, c.ok);
+        std::string_view rest = c.bytes;
+        int call = 0;
+        const ChunkSource trickle = [&](char* to, std::size_t max) -> std::int64_t {
+            const std::size_t n = std::min({max, rest.size(), static_cast<std::size_t>(1 + call++ % 7)});
+            std::memcpy(to, rest.data(), n);
+            rest.remove_prefix(n);
+            return static_cast<std::int64_t>(n);
+        };
+        EXPECT_EQ(read(trickle, trickled), wholeOk);
+        EXPECT_EQ(Rows(trickled), Rows(whole));
+    }
+}
+
+TEST(ChunkedInputTest, ReadErrorOfTheSourceFailsTheLoad) {
+    const std::string text = kHeader + "1\t10:00:00\ta\r\n";
+    for (const bool xml : {false, true}) {
+        bool first = true;
+        const ChunkSource failing = [&](char* to, std::size_t max) -> std::int64_t {
+            if (!first) return -1;
+            first = false;
+            const std::size_t n = std::min(max, text.size());
+            std::memcpy(to, text.data(), n);
+            return static_cast<std::int64_t>(n);
+        };
+        MeasurementTable t;
+        EXPECT_FALSE(xml ? ReadXmlDataPacket(failing, t) : ReadTextDataFile(failing, t, k24h)) << xml;
+    }
+}
+
+// Several buffer refills through real files, rows with every kind of content.
+TEST_F(DataFilesTest, LargeTablesRoundTripInBothLayouts) {
+    MeasurementTable table;
+    for (int i = 0; i < 100'000; ++i) {
+        table.Append(Row(i % 7 == 0 ? std::nullopt : std::optional(i - 100), Ms(i % 24, i % 60, i % 60, 0),
+                         std::to_string(i * 37 % 10007) + (i % 5 == 0 ? "&<\"" : ""), i % 2 ? "M" + kOhm : "V",
+                         i % 3 ? "DCV  600V" : "IR 1000V", i % 11 ? "Continuous" : "PI"));
+    }
+    for (const char* name : {"big.txt", "big.xml"}) {
+        SCOPED_TRACE(name);
+        const std::string path = Path(name);
+        ASSERT_TRUE(SaveTableToFile(table, path, kDefaultHeaderTitles, k24h).ok);
+        ASSERT_GT(QFileInfo(QString::fromStdString(path)).size(), 2 * InputBuffer::kChunkBytes + InputBuffer::kChunkBytes / 2);
+        MeasurementTable loaded;
+        ASSERT_TRUE(LoadTableFromFile(path, loaded, false, k24h).ok);
+        EXPECT_EQ(Rows(loaded), Rows(table));
     }
 }
 
