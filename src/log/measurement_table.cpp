@@ -40,18 +40,24 @@ void MeasurementTable::Append(const TableRow& row) {
     const std::string_view value = Cut(row.Value);
     p.valueLength = static_cast<std::uint8_t>(value.size());
     std::memcpy(p.value, value.data(), value.size());
-    p.unit = pool_.Intern(Cut(row.Unit));
-    p.function = pool_.Intern(Cut(row.V_Range));
-    p.mode = pool_.Intern(Cut(row.I_Range));
+    p.unit = InternLike(lastUnit_, Cut(row.Unit));
+    p.function = InternLike(lastFunction_, Cut(row.V_Range));
+    p.mode = InternLike(lastMode_, Cut(row.I_Range));
     const std::size_t first = count_++;
     if (bulkDepth_ > 0) return;
     for (Observer* o : observers_) o->RowsAppended(first, 1);
+}
+
+std::uint32_t MeasurementTable::InternLike(std::uint32_t& previous, std::string_view text) {
+    if (pool_.At(previous) != text) previous = pool_.Intern(text);
+    return previous;
 }
 
 void MeasurementTable::Clear() {
     chunks_.clear();
     count_ = 0;
     pool_.Clear();
+    lastUnit_ = lastFunction_ = lastMode_ = 0;
     NotifyReset();
 }
 
@@ -59,6 +65,9 @@ void MeasurementTable::SwapRows(MeasurementTable& other) {
     std::swap(chunks_, other.chunks_);
     std::swap(count_, other.count_);
     std::swap(pool_, other.pool_);
+    std::swap(lastUnit_, other.lastUnit_);
+    std::swap(lastFunction_, other.lastFunction_);
+    std::swap(lastMode_, other.lastMode_);
     NotifyReset();
     other.NotifyReset();
 }

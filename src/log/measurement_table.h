@@ -93,10 +93,14 @@ private:
 
     const PackedRow& At(std::size_t i) const;
     void NotifyReset();
+    std::uint32_t InternLike(std::uint32_t& previous, std::string_view text);
 
     std::vector<std::unique_ptr<PackedRow[]>> chunks_;
     std::size_t count_ = 0;
     TextPool pool_;
+    // Pool indices of the previous row's texts: consecutive rows nearly always repeat them, and
+    // a compare is cheaper than a hash lookup.
+    std::uint32_t lastUnit_ = 0, lastFunction_ = 0, lastMode_ = 0;
     std::vector<Observer*> observers_;
     int bulkDepth_ = 0;
     std::size_t bulkFirst_ = 0;  // row count when the outermost bulk section began

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QScrollBar>
 #include <array>
 #include <fstream>
 #include <memory>
@@ -101,13 +102,16 @@ BENCHMARK(BM_ModelDataRandomRows);
 
 // One recorded row reaching a visible grid that already shows ten million rows: insertion,
 // current row, scrolling and the repaint.
-void BM_GridRecordAtTenMillionRows(benchmark::State& state) {
+void EnsureApplication() {
     static int argc = 1;
     static char name[] = "log_bench";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!QApplication::instance()) new QApplication(argc, argv);
+}
 
+void BM_GridRecordAtTenMillionRows(benchmark::State& state) {
+    EnsureApplication();
     MeasurementTable& table = SharedTable();
     const std::size_t before = ResidentSetBytes();
     MeasurementModel model(table, TimeFormat("%T"));
@@ -131,6 +135,24 @@ void BM_GridRecordAtTenMillionRows(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_GridRecordAtTenMillionRows)->Unit(benchmark::kMicrosecond);
+
+// The operator drags the scroll bar anywhere in ten million rows: one jump and one repaint.
+void BM_GridScrollAtTenMillionRows(benchmark::State& state) {
+    EnsureApplication();
+    MeasurementModel model(SharedTable(), TimeFormat("%T"));
+    MeasurementGrid grid(&model);
+    grid.resize(617, 177);
+    grid.show();
+    QApplication::processEvents();
+    QScrollBar* bar = grid.verticalScrollBar();
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> position(bar->minimum(), bar->maximum());
+    for (auto _ : state) {
+        bar->setValue(position(random));
+        grid.repaint();
+    }
+}
+BENCHMARK(BM_GridScrollAtTenMillionRows)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace qx

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -63,6 +64,15 @@ TEST_F(LogWidgets, RecordedRowBecomesCurrent) {
     EXPECT_EQ(grid.currentIndex().row(), 39);
     EXPECT_TRUE(grid.selectionModel()->isRowSelected(39, {}));
     EXPECT_EQ(grid.rowAt(grid.viewport()->height() - 2), 39);  // scrolled to the bottom
+    // The row indicator marks the current row and no other.
+    QHeaderView* rows = grid.verticalHeader();
+    const QImage indicator = rows->viewport()->grab().toImage();
+    auto darkAt = [&](int row) {
+        const int y = rows->sectionViewportPosition(row) + rows->sectionSize(row) / 2;
+        return qGray(indicator.pixel(rows->width() / 2 - 1, y)) < 100;
+    };
+    EXPECT_TRUE(darkAt(39));
+    EXPECT_FALSE(darkAt(38));
     {
         MeasurementTable::BulkGuard bulk(table);
         for (int i = 0; i < 10; ++i) table.Append({i, 0, "x", "", "", ""});

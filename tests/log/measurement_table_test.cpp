@@ -48,6 +48,14 @@ TEST(MeasurementTable, SwapRowsExchangesContentAcrossChunks) {
     EXPECT_EQ(a.Value(0), "b");
     ASSERT_EQ(b.RowCount(), 70'000U);
     EXPECT_EQ(b.Row(69'999), (TableRow{69'999, 69'999, "69999", "V", "f", "m"}));
+    // Appending after the swap interns into each table's own texts.
+    a.Append({1, 1, "a", "V", "f", "x"});
+    b.Append({2, 2, "b", "", "g", "m"});
+    EXPECT_EQ(a.Row(1), (TableRow{1, 1, "a", "V", "f", "x"}));
+    EXPECT_EQ(b.Row(70'000), (TableRow{2, 2, "b", "", "g", "m"}));
+    b.Clear();
+    b.Append({3, 3, "c", "V", "f", "m"});
+    EXPECT_EQ(b.Row(0), (TableRow{3, 3, "c", "V", "f", "m"}));
 }
 
 }  // namespace

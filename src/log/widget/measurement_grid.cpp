@@ -12,7 +12,8 @@ namespace qx {
 
 namespace {
 
-// The row indicator: an empty vertical header that marks the current row with a triangle.
+// The row indicator: an empty vertical header that marks the current row with a small
+// triangle pointing at it (drawn, so no font needs the glyph).
 class RowIndicatorHeader : public QHeaderView {
 public:
     explicit RowIndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
@@ -20,11 +21,16 @@ public:
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
         QHeaderView::paintSection(painter, rect, logicalIndex);
-        const auto* view = static_cast<const QAbstractItemView*>(parentWidget());
-        if (!view || !view->selectionModel() || view->currentIndex().row() != logicalIndex) return;
+        const auto* view = qobject_cast<const QAbstractItemView*>(parentWidget());
+        if (!view || view->currentIndex().row() != logicalIndex) return;
+        const QPointF c = QRectF(rect).center();
+        const QPointF triangle[] = {{c.x() - 2.5, c.y() - 4.5}, {c.x() + 2.5, c.y()}, {c.x() - 2.5, c.y() + 4.5}};
         painter->save();
-        painter->setPen(palette().color(QPalette::ButtonText));
-        painter->drawText(rect, Qt::AlignCenter, QString(QChar(0x25B6)));
+        painter->setClipRect(rect);  // the base class leaves an empty clip behind
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(palette().color(QPalette::ButtonText));
+        painter->drawPolygon(triangle, 3);
         painter->restore();
     }
 };

@@ -1,6 +1,7 @@
 #include "log/widget/record_bar.h"
 
 #include <QCheckBox>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
@@ -28,6 +29,13 @@ public:
 RecordBar::RecordBar(RecordingPolicy& policy, QWidget* parent) : QFrame(parent), policy_(policy) {
     setObjectName(QStringLiteral("Panel7"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The captions are laid out for 11-pixel sans text: the interval box covers the blanks of
+    // the "Sampling Interval" caption only if the words keep that width.
+    QFont captions = font();
+    captions.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                          QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    captions.setPixelSize(11);
+    setFont(captions);
 
     RepeatSet = new QCheckBox(QStringLiteral("Repeat"), this);
     RepeatSet->setObjectName(QStringLiteral("RepeatSet"));
