@@ -49,9 +49,14 @@ void RecordingPolicy::RecordSITimeChange(std::string_view text) {
     badIntervalReported_ = false;
     if (const std::optional<std::int32_t> seconds = IntervalSeconds(text)) {
         sampleCountdown_ = *seconds;
-    } else {
-        ui_.ShowErrorText(ConversionError(text));
+        return;
     }
+    // Frames decoded inside this box's event loop must not stack a second box on it; once it
+    // is closed, the recording path tells the operator once that readings are being dropped.
+    const std::string shown = recordSITime_;
+    badIntervalReported_ = true;
+    ui_.ShowErrorText(ConversionError(shown));
+    if (recordSITime_ == shown) badIntervalReported_ = false;
 }
 
 bool RecordingPolicy::RecordSITimeKeyPress(char key) { return (key >= '0' && key <= '9') || key == '\b'; }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
 #include <sstream>
 
 #include "log/recording_policy.h"
@@ -12,12 +12,16 @@ struct FakeUi : RecordingUi {
     bool answer = true;
     int asked = 0;
     std::vector<std::string> errors;
+    std::function<void()> whileBoxOpen;  // frames decoded in the box's event loop
     bool AskYesNo(const std::string& question) override {
         EXPECT_EQ(question, "Do you want to remove the current data and create a new data?");
         ++asked;
         return answer;
     }
-    void ShowErrorText(const std::string& text) override { errors.push_back(text); }
+    void ShowErrorText(const std::string& text) override {
+        errors.push_back(text);
+        if (whileBoxOpen) whileBoxOpen();
+    }
 };
 
 const std::string kOhm = "\xA6\xB8";
@@ -157,6 +161,22 @@ TEST(RecordingPolicy, RowTakesTheReadingTheClockAndTheNumber) {
     EXPECT_EQ(table.Row(0), (TableRow{1, 3'723'456, "-1.234", "M" + kOhm, "IR:500V 20G" + kOhm, "COMP:GOOD"}));
     EXPECT_EQ(table.Row(1), (TableRow{2, 5, std::string(20, '9'), "V", "DCV  600V", "Timed"}));
     EXPECT_EQ(policy.LastRecordedValue(), std::string(25, '9'));  // the reading's text, not the cut one
+}
+
+TEST(RecordingPolicy, ErrorBoxesDoNotStackWhileFramesArrive) {
+    MeasurementTable table;
+    FakeUi ui;
+    RecordingPolicy policy(table, ui, [] { return 0; });
+    ui.whileBoxOpen = [&] {
+        for (int i = 0; i < 3; ++i) policy.INDataToTable(1, Reading{"1", "V", "f", "m"});
+    };
+    policy.RecordSITimeChange("99999999999");
+    EXPECT_EQ(ui.errors.size(), 1U);
+    policy.INDataToTable(1, Reading{"2", "V", "f", "m"});  // the recording path's one box
+    policy.INDataToTable(1, Reading{"3", "V", "f", "m"});
+    EXPECT_EQ(ui.errors.size(), 2U);
+    EXPECT_EQ(table.RowCount(), 0U);
+    EXPECT_EQ(policy.SampleCountdown(), 0);
 }
 
 TEST(RecordingPolicy, IntervalKeysAndTexts) {
