@@ -3,24 +3,40 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCheckBox>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
-#include <QTableView>
-#include <QToolButton>
+#include <QTimer>
 
 #include "app/click_panel.h"
 #include "app/help_window.h"
+#include "app/message_boxes.h"
 #include "display/widget/lcd_widget.h"
+#include "link/fake_hid_backend.h"
+#include "link/interval_timer.h"
+#include "log/measurement_model.h"
+#include "log/widget/measurement_grid.h"
+#include "log/widget/record_bar.h"
 
 namespace qx {
 
+namespace {
+std::unique_ptr<HidBackend> NoCable() { return std::make_unique<FakeHidBackend>(); }
+}  // namespace
+
 MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
-    : QMainWindow(parent), decoder_(lcd_, *this, std::move(decimalSeparator)) {
+    : MainWindow(NoCable(), nullptr, std::move(decimalSeparator), parent) {}
+
+MainWindow::MainWindow(HidBackend& hid, std::string decimalSeparator, QWidget* parent)
+    : MainWindow(nullptr, &hid, std::move(decimalSeparator), parent) {}
+
+MainWindow::MainWindow(std::unique_ptr<HidBackend> owned, HidBackend* hid, std::string decimalSeparator,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      ownedHid_(std::move(owned)),
+      decoder_(lcd_, *this, std::move(decimalSeparator)),
+      policy_(cds1_, *this),
+      assembler_([this](const std::string& frame) { ShowData680(frame); }) {
     setObjectName(QStringLiteral("FrmTest"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -34,12 +50,29 @@ MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
     buildTopStrip(client);
     Panel4 = new LcdWidget(client);
     Panel4->setGeometry(2, 30, 615, 289);
-    buildRecordBar(client);
-    buildGrid(client);
+
+    Panel7 = new RecordBar(policy_, client);
+    Panel7->setGeometry(2, 320, 615, 33);
+    connect(Panel7, &RecordBar::deleteClicked, this, [this] { policy_.ClearRClick(); });
+
+    model_ = std::make_unique<MeasurementModel>(cds1_);
+    DBGrid1 = new MeasurementGrid(model_.get(), client);
+    DBGrid1->setGeometry(0, 348, 617, 177);
     buildMenu();
+
+    SampInterTime = new QTimer(this);
+    SampInterTime->setInterval(1000);
+    connect(SampInterTime, &QTimer::timeout, this, [this] { policy_.SampInterTimeTimer(); });
+    SampInterTime->start();
 
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, &MainWindow::HELP1Click);
+
+    HidBackend& cable = hid ? *hid : *ownedHid_;
+    timer2_ = std::make_unique<QtIntervalTimer>(LinkController::kNoDataIntervalMs);
+    link_ = std::make_unique<LinkController>(
+        cable, *timer2_, static_cast<LinkUi&>(*this),
+        [this](std::uint8_t id, std::span<const std::uint8_t> payload) { assembler_.Read470(id, payload); });
 
     setWindowTitle(QStringLiteral("QX680 V1.00"));
     adjustSize();
@@ -48,63 +81,20 @@ MainWindow::MainWindow(std::string decimalSeparator, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    link_.reset();  // no more reports or watchdog ticks
+    delete centralWidget();  // the grid goes before its model
+}
 
 QWidget* MainWindow::clientArea() const { return centralWidget(); }
 
 void MainWindow::buildTopStrip(QWidget* client) {
     Panel2 = new ClickPanel(QStringLiteral("Panel2"), QStringLiteral("Connect"), client);
     Panel2->setGeometry(414, 2, 119, 27);
+    connect(Panel2, &ClickPanel::clicked, this, [this] { link_->Panel2Click(); });
     Panel3 = new ClickPanel(QStringLiteral("Panel3"), QStringLiteral("Exit"), client);
     Panel3->setGeometry(536, 2, 81, 27);
     connect(Panel3, &ClickPanel::clicked, this, &MainWindow::Panel3Click);
-}
-
-void MainWindow::buildRecordBar(QWidget* client) {
-    Panel7 = new QFrame(client);
-    Panel7->setObjectName(QStringLiteral("Panel7"));
-    Panel7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel7->setGeometry(2, 320, 615, 33);
-
-    RepeatSet = new QCheckBox(QStringLiteral("Repeat"), Panel7);
-    RepeatSet->setObjectName(QStringLiteral("RepeatSet"));
-    RepeatSet->setGeometry(5, 8, 55, 17);
-    RepeatSet->setChecked(true);
-
-    RecordSI = new QCheckBox(QStringLiteral("Sampling Interval              'S"), Panel7);
-    RecordSI->setObjectName(QStringLiteral("RecordSI"));
-    RecordSI->setGeometry(60, 8, 167, 17);
-
-    RecordSITime = new QLineEdit(QStringLiteral("10"), Panel7);
-    RecordSITime->setObjectName(QStringLiteral("RecordSITime"));
-    RecordSITime->setGeometry(166, 6, 29, 21);
-
-    auto makeButton = [this](const char* name, const QString& hint, int left, int width,
-                             QStyle::StandardPixmap icon) {
-        auto* b = new QToolButton(Panel7);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(hint);
-        b->setAutoRaise(true);
-        b->setIcon(style()->standardIcon(icon));
-        b->setGeometry(left, 4, width, 21);
-        return b;
-    };
-    SpeedButton2 = makeButton("SpeedButton2", QStringLiteral("Delete Data"), 501, 25,
-                              QStyle::SP_TrashIcon);
-    SpeedButton1 = makeButton("SpeedButton1", QStringLiteral("Save Data"), 528, 25,
-                              QStyle::SP_DialogSaveButton);
-    SpeedButton3 = makeButton("SpeedButton3", QStringLiteral("Open Data"), 555, 25,
-                              QStyle::SP_DialogOpenButton);
-    MajPrint = makeButton("MajPrint", QStringLiteral("Print Data"), 582, 29,
-                          QStyle::SP_FileDialogDetailedView);
-}
-
-void MainWindow::buildGrid(QWidget* client) {
-    DBGrid1 = new QTableView(client);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setGeometry(0, 348, 617, 177);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
 }
 
 void MainWindow::buildMenu() {
@@ -114,18 +104,16 @@ void MainWindow::buildMenu() {
     recSet->setObjectName(QStringLiteral("RecSet"));
     limitGroup_ = new QActionGroup(this);
     limitGroup_->setExclusive(true);
-    const struct {
-        const char* name;
-        const char* caption;
-    } items[] = {{"set1k", "1000"},     {"set5k", "5000"},     {"set10k", "10000"},
-                 {"set50k", "50000"},   {"set100k", "100000"}, {"setlimit", "Limitless"}};
-    for (const auto& item : items) {
+    const int checked = policy_.CheckedLimitItem();
+    for (std::size_t i = 0; i < kRecordLimitItems.size(); ++i) {
+        const RecordLimitItem& item = kRecordLimitItems[i];
         QAction* a = recSet->addAction(QString::fromLatin1(item.caption));
         a->setObjectName(QString::fromLatin1(item.name));
         a->setCheckable(true);
+        a->setChecked(static_cast<int>(i) == checked);
         limitGroup_->addAction(a);
+        connect(a, &QAction::triggered, this, [this, limit = item.limit] { policy_.SetRecordLimit(limit); });
     }
-    findChild<QAction*>(QStringLiteral("set10k"))->setChecked(true);
 }
 
 void MainWindow::ShowData680(std::string_view frameText) {
@@ -146,10 +134,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     QApplication::quit();
 }
 
-void MainWindow::RestartNoDataTimer() {}
+void MainWindow::RestartNoDataTimer() { link_->RestartNoDataTimer(); }
 
 void MainWindow::DispInit(int kind) { lcd_.DispInit(kind); }
 
-void MainWindow::INDataToTable(int) {}
+void MainWindow::INDataToTable(int kind) { policy_.INDataToTable(kind, decoder_.reading()); }
+
+void MainWindow::ShowLinkMessage(const std::string& text) {
+    qx::ShowInformation(this, QString::fromStdString(text));
+}
+
+void MainWindow::Panel2CaptionChanged(const std::string& caption) {
+    Panel2->setText(QString::fromStdString(caption));
+}
+
+bool MainWindow::AskYesNo(const std::string& question) {
+    return qx::AskYesNo(this, QString::fromStdString(question));
+}
+
+void MainWindow::ShowErrorText(const std::string& text) {
+    qx::ShowErrorText(this, QString::fromStdString(text));
+}
 
 }  // namespace qx

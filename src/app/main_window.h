@@ -8,25 +8,32 @@
 
 #include "display/lcd_state.h"
 #include "display/reading_decoder.h"
+#include "link/frame_assembler.h"
+#include "link/link_controller.h"
+#include "log/measurement_table.h"
+#include "log/recording_policy.h"
 
-class QAction;
 class QActionGroup;
-class QCheckBox;
-class QFrame;
-class QLineEdit;
-class QTableView;
-class QToolButton;
+class QTimer;
 
 namespace qx {
 
 class ClickPanel;
 class HelpWindow;
+class HidBackend;
 class LcdWidget;
+class MeasurementGrid;
+class MeasurementModel;
+class QtIntervalTimer;
+class RecordBar;
 
-class MainWindow : public QMainWindow, private DecoderHooks {
+class MainWindow : public QMainWindow, private DecoderHooks, private LinkUi, private RecordingUi {
     Q_OBJECT
 public:
-    /// `decimalSeparator` is read once by the caller at start-up.
+    /// `hid` stands for the cable and must outlive the window. `decimalSeparator` is read once by
+    /// the caller at start-up. Attaching to `hid` fills the device list before the window shows.
+    MainWindow(HidBackend& hid, std::string decimalSeparator, QWidget* parent = nullptr);
+    /// A window without any HID device (documentation renders, widget tests).
     explicit MainWindow(std::string decimalSeparator, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -38,15 +45,19 @@ public:
 
     const ReadingDecoder& decoder() const { return decoder_; }
     const LcdState& lcdState() const { return lcd_; }
+    const MeasurementTable& table() const { return cds1_; }
+    const RecordingPolicy& policy() const { return policy_; }
+    const LinkController& link() const { return *link_; }
     QWidget* clientArea() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    /// `hid` when given, else `owned`, stands for the cable.
+    MainWindow(std::unique_ptr<HidBackend> owned, HidBackend* hid, std::string decimalSeparator,
+               QWidget* parent);
     void buildTopStrip(QWidget* client);
-    void buildRecordBar(QWidget* client);
-    void buildGrid(QWidget* client);
     void buildMenu();
     void HELP1Click();
     void Panel3Click();
@@ -55,24 +66,33 @@ private:
     void RestartNoDataTimer() override;
     void DispInit(int kind) override;
     void INDataToTable(int kind) override;
+    // LinkUi
+    void ShowLinkMessage(const std::string& text) override;
+    void Panel2CaptionChanged(const std::string& caption) override;
+    // RecordingUi
+    bool AskYesNo(const std::string& question) override;
+    void ShowErrorText(const std::string& text) override;
 
+    std::unique_ptr<HidBackend> ownedHid_;  // only for the window without a cable
     LcdState lcd_ = LcdState::StartUp();
     ReadingDecoder decoder_;
+    MeasurementTable cds1_;
+    RecordingPolicy policy_;
+    FrameAssembler assembler_;
+    std::unique_ptr<QtIntervalTimer> timer2_;
+    std::unique_ptr<MeasurementModel> model_;
+    QTimer* SampInterTime = nullptr;
 
     ClickPanel* Panel2 = nullptr;
     ClickPanel* Panel3 = nullptr;
     LcdWidget* Panel4 = nullptr;
-    QFrame* Panel7 = nullptr;
-    QCheckBox* RepeatSet = nullptr;
-    QCheckBox* RecordSI = nullptr;
-    QLineEdit* RecordSITime = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* MajPrint = nullptr;
-    QTableView* DBGrid1 = nullptr;
+    RecordBar* Panel7 = nullptr;
+    MeasurementGrid* DBGrid1 = nullptr;
     QActionGroup* limitGroup_ = nullptr;
     QPointer<HelpWindow> help_;
+
+    // Last: destroyed first, so no report reaches the objects above while they go away.
+    std::unique_ptr<LinkController> link_;
 };
 
 }  // namespace qx
