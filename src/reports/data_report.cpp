@@ -51,11 +51,29 @@ QString DisplayText(std::string_view bytes) {
 }
 
 DataReport::DataReport(const MeasurementTable& table, ReportSettings settings)
-    : table_(table), settings_(std::move(settings)), rowCount_(table.RowCount()) {}
+    : table_(table), settings_(std::move(settings)), rowCount_(table.RowCount()) {
+    TakeMarks();
+}
 
 void DataReport::Prepare() {
     rowCount_ = table_.RowCount();
+    TakeMarks();
     ++generation_;
+}
+
+DataReport::RowMark DataReport::MarkOf(std::size_t row) const {
+    return {table_.No(row), table_.TimeMs(row), std::string(table_.Value(row))};
+}
+
+void DataReport::TakeMarks() {
+    if (rowCount_ == 0) return;
+    firstMark_ = MarkOf(0);
+    lastMark_ = MarkOf(rowCount_ - 1);
+}
+
+bool DataReport::ListsCurrentRows() const {
+    if (table_.RowCount() < rowCount_) return false;
+    return rowCount_ == 0 || (MarkOf(0) == firstMark_ && MarkOf(rowCount_ - 1) == lastMark_);
 }
 
 void DataReport::QuickRep1BeforePrint(int dataReportPages) {

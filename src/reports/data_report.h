@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,12 @@ public:
     /// already handed out are stale afterwards: `generation()` changes.
     void Prepare();
 
+    /// False once the table no longer holds the rows this report lists: it shrank, or its first
+    /// or last listed row differs from when the report was prepared (cleared and recorded
+    /// anew, or replaced by a load). Needs no notification from the table, so it also holds
+    /// while the table's observers are suspended. Rows appended at the end do not matter.
+    bool ListsCurrentRows() const;
+
     /// Writes `dataReportPages` in decimal into the footer's page total `Allpage`.
     void QuickRep1BeforePrint(int dataReportPages);
 
@@ -60,11 +67,22 @@ public:
     std::string ElementText(const TextElement& element, int page) const;
 
 private:
+    struct RowMark {
+        std::optional<std::int32_t> no;
+        std::optional<std::int32_t> timeMs;
+        std::string value;
+        bool operator==(const RowMark&) const = default;
+    };
+    RowMark MarkOf(std::size_t row) const;
+    void TakeMarks();
+
     const MeasurementTable& table_;
     ReportSettings settings_;
     std::size_t rowCount_ = 0;
     std::string allpage_ = "1";
     std::uint64_t generation_ = 0;
+    RowMark firstMark_;
+    RowMark lastMark_;
 };
 
 }  // namespace qx

@@ -41,6 +41,7 @@ void DataReportController::MajPrintClick() {
         auto* preview = new ReportPreview(std::move(report));
         preview->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(preview, &ReportPreview::closed, preview, [this] { PreviewClosed(); });
+        QObject::connect(preview, &ReportPreview::reportOutdated, preview, [this] { TableReset(); });
         preview_ = preview;
         table_.AddObserver(this);
         preview->show();
@@ -70,10 +71,12 @@ void DataReportController::PreviewClosed() {
 // the count it took when it was prepared, and the table only grows at its end.
 void DataReportController::RowsAppended(std::size_t, std::size_t) {}
 
+void DataReportController::RowsReset() { TableReset(); }
+
 // The rows the report was prepared over are gone (cleared, or replaced by a load). The report
 // holds no copy of them, so it is prepared again over the table as it is now, with a new page
 // total, rather than show rows that no longer belong together.
-void DataReportController::RowsReset() {
+void DataReportController::TableReset() {
     if (!preview_) return;
     dataReportPages_ = PageTotal(table_.RowCount());
     preview_->report().Prepare();

@@ -46,6 +46,12 @@ public:
     /// Closes an open preview (the views resume as on any close).
     void ClosePreview();
 
+    /// The table's rows were removed or replaced: an open preview's report is prepared again
+    /// over the table as it is now (new `DataReportPages`). Runs on the table's reset
+    /// notification and whenever the preview finds its rows gone, so it also works while the
+    /// table's observers are suspended.
+    void TableReset();
+
     int DataReportPages() const { return dataReportPages_; }
     /// The open preview, or null.
     ReportPreview* Preview() const { return preview_; }

@@ -54,9 +54,11 @@ ReportOutcome ForEachPage(const DataReport& report, int first, int last, const R
     const std::uint64_t generation = report.generation();
     const int total = last - first + 1;
     for (int page = first; page <= last; ++page) {
+        // Events processed in `progress` may have replaced the table's rows.
+        if (report.generation() != generation || !report.ListsCurrentRows())
+            return {false, false, kChangedMessage};
         if (!writePage(page)) return {false, false, {}};
         if (progress && !progress(page - first + 1, total)) return {false, true, {}};
-        if (report.generation() != generation) return {false, false, kChangedMessage};
     }
     return {};
 }

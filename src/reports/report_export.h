@@ -36,8 +36,9 @@ struct ReportOutcome {
 };
 
 /// Writes the whole report in the layout of `kind` to an open, writable device.
-/// Fails when the device refuses bytes, and when the report is prepared again meanwhile (the
-/// table's rows were replaced while events were processed in `progress`).
+/// Fails when the device refuses bytes, and when the table no longer holds the listed rows or
+/// the report is prepared again meanwhile (the rows were replaced while events were processed
+/// in `progress`).
 ReportOutcome WriteReport(const DataReport& report, ReportFileKind kind, QIODevice& out,
                           const ReportProgress& progress = {});
 

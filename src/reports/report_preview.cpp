@@ -211,7 +211,12 @@ void ReportPreview::updateZoom() {
                              static_cast<int>(std::lround(paperH * zoom_))));
 }
 
+void ReportPreview::checkReport() {
+    if (!report_->ListsCurrentRows()) emit reportOutdated();
+}
+
 const QImage& ReportPreview::currentPageImage() {
+    checkReport();
     const double ratio = view_->devicePixelRatioF();
     const QSize pixels = view_->size() * ratio;
     if (cache_.page == page_ && cache_.pixels == pixels && cache_.generation == report_->generation())
@@ -257,6 +262,7 @@ void ReportPreview::PageSetupClick() {
 }
 
 void ReportPreview::PrintClick() {
+    checkReport();
     QPrinter& p = printer();
     QPrintDialog dialog(&p, this);
     dialog.setMinMax(1, report_->PageCount());
@@ -285,6 +291,7 @@ void ReportPreview::SaveClick(ReportFileKind kind) {
         QStringLiteral("Report.%1").arg(QLatin1String(choice.suffix)), tr(choice.filter));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + QLatin1String(choice.suffix);
+    checkReport();
     RunOutput(tr("Writing %1...").arg(QFileInfo(path).fileName()),
               [this, kind, path](const ReportProgress& progress) {
                   return WriteReportFile(*report_, kind, path, progress);

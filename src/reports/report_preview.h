@@ -57,6 +57,10 @@ public:
 signals:
     /// The window was closed (emitted once, before it goes away).
     void closed();
+    /// The table no longer holds the rows the report lists (found before a page is rendered or
+    /// an output starts). A handler may prepare the report again and call reportChanged();
+    /// without one, rows that are gone print blank.
+    void reportOutdated();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +72,7 @@ private:
     void buildToolBar();
     void updateZoom();
     void updatePageControls();
+    void checkReport();
     void PageSetupClick();
     void PrintClick();
     void SaveClick(ReportFileKind kind);

@@ -28,9 +28,10 @@ struct CountingViews : TableViews {
     int depth = 0;
 };
 
-void Fill(MeasurementTable& table, int rows) {
+/// Rows numbered from 1, a second apart from `startMs`.
+void Fill(MeasurementTable& table, int rows, int startMs = 0) {
     for (int i = 0; i < rows; ++i)
-        table.Append({i + 1, 1000 * i, "1.00", "M\xA6\xB8", "IR:500V 20G\xA6\xB8", "Timed"});
+        table.Append({i + 1, startMs + 1000 * i, "1.00", "M\xA6\xB8", "IR:500V 20G\xA6\xB8", "Timed"});
 }
 
 class PreviewTest : public ::testing::Test {
@@ -152,6 +153,38 @@ TEST_F(PreviewTest, TableClearedOrReplacedWhileOpenPreparesTheReportAgain) {
     EXPECT_EQ(preview.report().RowCount(), 40U);
     EXPECT_EQ(controller.DataReportPages(), 2);
     EXPECT_EQ(views.suspends, 1);  // still the one suspension
+}
+
+// The window may freeze the grid by suspending the table's observers: then the report hears
+// of no reset and must find out by itself before it paints or writes.
+TEST(PreviewBulkTest, RowsReplacedWhileTheTableIsSilentAreFoundBeforePainting) {
+    MeasurementTable table;
+    struct BulkViews : TableViews {
+        explicit BulkViews(MeasurementTable& t) : table(t) {}
+        void SuspendViews() override { table.BeginBulk(); }
+        void ResumeViews() override { table.EndBulk(); }
+        MeasurementTable& table;
+    } views(table);
+    DataReportController controller(table, views, nullptr, TimeFormat("%T"), [] { return std::string("d"); });
+    Fill(table, 100);
+    controller.MajPrintClick();
+    ReportPreview& preview = *controller.Preview();
+    preview.setCurrentPage(2);
+
+    table.Clear();
+    Fill(table, 150, 60'000);  // recorded anew after the clear: more rows than were listed
+    EXPECT_EQ(preview.report().RowCount(), 100U);
+    EXPECT_FALSE(preview.report().ListsCurrentRows());
+    (void)preview.currentPageImage();
+    EXPECT_TRUE(preview.report().ListsCurrentRows());
+    EXPECT_EQ(preview.report().RowCount(), 150U);
+    EXPECT_EQ(controller.DataReportPages(), 5);
+    EXPECT_EQ(preview.report().Allpage(), "5");
+
+    Fill(table, 10, 90'000);  // appended rows leave the report as it is
+    EXPECT_TRUE(preview.report().ListsCurrentRows());
+    controller.ClosePreview();
+    EXPECT_FALSE(table.InBulk());
 }
 
 TEST_F(PreviewTest, DestroyingTheControllerTakesTheOpenPreviewAlong) {

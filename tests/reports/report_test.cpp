@@ -28,9 +28,10 @@ char* argv[] = {arg0, nullptr};
 
 const TimeFormat kTwelveHour("%I:%M:%S %p");
 
-void Fill(MeasurementTable& table, int rows) {
+/// Rows numbered from 1, a second apart from 10:00:00 + `startMs`.
+void Fill(MeasurementTable& table, int rows, int startMs = 0) {
     for (int i = 0; i < rows; ++i)
-        table.Append({i + 1, 36'000'000 + i * 1000, std::to_string(100 + i) + ".5",
+        table.Append({i + 1, 36'000'000 + startMs + i * 1000, std::to_string(100 + i) + ".5",
                       i % 2 ? "M\xA6\xB8" : "G\xA6\xB8", "IR:500V 20G\xA6\xB8", "Continuous"});
 }
 
@@ -132,8 +133,10 @@ TEST(DataReportTest, ListsTheRowsPresentWhenPreparedAndNeverReadsPastTheTable) {
     EXPECT_EQ(report.PageCount(), 2);
     EXPECT_EQ(report.RowsOf(1).count, 3U);
 
+    EXPECT_TRUE(report.ListsCurrentRows());
     const std::uint64_t before = report.generation();
     table.Clear();
+    EXPECT_FALSE(report.ListsCurrentRows());
     EXPECT_EQ(report.FieldText(39, ReportField::Value), "");  // gone: blank, not out of range
     report.Prepare();
     EXPECT_NE(report.generation(), before);
@@ -237,6 +240,7 @@ TEST_F(ReportTest, CancelledOrInterruptedOutputLeavesNoFile) {
     MeasurementTable table;
     Fill(table, 200);
     DataReport report = Prepared(table);
+    int swaps = 0;
     for (ReportFileKind kind : {ReportFileKind::Pdf, ReportFileKind::Csv}) {
         ReportOutcome outcome = WriteReportFile(report, kind, Path("c.out"),
                                                 [](int done, int) { return done < 2; });
@@ -244,15 +248,25 @@ TEST_F(ReportTest, CancelledOrInterruptedOutputLeavesNoFile) {
         EXPECT_TRUE(outcome.cancelled);
         EXPECT_FALSE(QFile::exists(Path("c.out")));
 
-        // The table's rows replaced while pages are written: the output stops, says so.
-        outcome = WriteReportFile(report, kind, Path("c.out"), [&](int, int) {
+        // The report prepared again, or the table's rows replaced, while pages are written:
+        // the output stops and says so.
+        for (bool prepareAgain : {true, false}) {
+            outcome = WriteReportFile(report, kind, Path("c.out"), [&](int, int) {
+                if (prepareAgain) {
+                    report.Prepare();
+                } else {
+                    MeasurementTable other;
+                    Fill(other, 300, ++swaps);  // recorded at other times
+                    table.SwapRows(other);
+                }
+                return true;
+            });
+            EXPECT_FALSE(outcome.ok);
+            EXPECT_FALSE(outcome.cancelled);
+            EXPECT_NE(outcome.message.find("changed"), std::string::npos);
+            EXPECT_FALSE(QFile::exists(Path("c.out")));
             report.Prepare();
-            return true;
-        });
-        EXPECT_FALSE(outcome.ok);
-        EXPECT_FALSE(outcome.cancelled);
-        EXPECT_NE(outcome.message.find("changed"), std::string::npos);
-        EXPECT_FALSE(QFile::exists(Path("c.out")));
+        }
     }
     const ReportOutcome outcome = WriteReportFile(report, ReportFileKind::Html, Path("no/such/dir/r.html"));
     EXPECT_FALSE(outcome.ok);
