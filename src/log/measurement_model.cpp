@@ -13,14 +13,20 @@ int ClampRows(std::size_t n) {
 }  // namespace
 
 MeasurementModel::MeasurementModel(MeasurementTable& table, TimeFormat timeFormat, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), timeFormat_(std::move(timeFormat)),
+    : QAbstractTableModel(parent),
+      table_(table),
+      timeFormat_(std::move(timeFormat)),
       shown_(ClampRows(table.RowCount())) {
     table_.AddObserver(this);
 }
 
-MeasurementModel::~MeasurementModel() { table_.RemoveObserver(this); }
+MeasurementModel::~MeasurementModel() {
+    table_.RemoveObserver(this);
+}
 
-int MeasurementModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
+int MeasurementModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shown_;
+}
 
 int MeasurementModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kColumnCount;
@@ -38,13 +44,19 @@ QVariant MeasurementModel::data(const QModelIndex& index, int role) const {
             if (auto no = table_.No(row)) return *no;
             return {};
         case ColTime:
-            if (auto ms = table_.TimeMs(row)) return QString::fromLocal8Bit(timeFormat_.Format(*ms));
+            if (auto ms = table_.TimeMs(row))
+                return QString::fromLocal8Bit(timeFormat_.Format(*ms));
             return {};
-        case ColValue: return ScreenText(table_.Value(row));
-        case ColUnit: return ScreenText(table_.Unit(row));
-        case ColFunction: return ScreenText(table_.V_Range(row));
-        case ColRemark: return ScreenText(table_.I_Range(row));
-        default: return {};
+        case ColValue:
+            return ScreenText(table_.Value(row));
+        case ColUnit:
+            return ScreenText(table_.Unit(row));
+        case ColFunction:
+            return ScreenText(table_.V_Range(row));
+        case ColRemark:
+            return ScreenText(table_.I_Range(row));
+        default:
+            return {};
     }
 }
 

@@ -13,7 +13,7 @@ namespace qx {
 
 class MeasurementModel : public QAbstractTableModel, private MeasurementTable::Observer {
     Q_OBJECT
-public:
+  public:
     /// Columns in field order: No, Time, Value, Unit, V_Range, I_Range.
     enum Column { ColNo, ColTime, ColValue, ColUnit, ColFunction, ColRemark, kColumnCount };
     static constexpr std::array<const char*, kColumnCount> kTitles = {
@@ -30,12 +30,13 @@ public:
     /// TextAlignmentRole: centred.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     /// Horizontal: the titles, centred. Vertical: nothing (the grid draws its row indicator).
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     const MeasurementTable& table() const { return table_; }
 
-private:
+  private:
     void RowsAppended(std::size_t first, std::size_t count) override;
     void RowsReset() override;
 

@@ -4,7 +4,9 @@
 
 namespace qx {
 
-std::int32_t RecordingPolicy::LocalTimeOfDayMs() { return QTime::currentTime().msecsSinceStartOfDay(); }
+std::int32_t RecordingPolicy::LocalTimeOfDayMs() {
+    return QTime::currentTime().msecsSinceStartOfDay();
+}
 
 RecordingPolicy::RecordingPolicy(MeasurementTable& table, RecordingUi& ui, Clock clock)
     : table_(table), ui_(ui), clock_(std::move(clock)) {}
@@ -59,7 +61,9 @@ void RecordingPolicy::RecordSITimeChange(std::string_view text) {
     if (recordSITime_ == shown) badIntervalReported_ = false;
 }
 
-bool RecordingPolicy::RecordSITimeKeyPress(char key) { return (key >= '0' && key <= '9') || key == '\b'; }
+bool RecordingPolicy::RecordSITimeKeyPress(char key) {
+    return (key >= '0' && key <= '9') || key == '\b';
+}
 
 bool RecordingPolicy::AcceptsIntervalText(std::string_view text) {
     for (char c : text)
@@ -90,7 +94,9 @@ std::string RecordingPolicy::ConversionError(std::string_view text) {
     return "'" + std::string(text) + "' is not a valid integer value";
 }
 
-void RecordingPolicy::SetRecordLimit(std::int32_t limit) { recordLimit_ = limit; }
+void RecordingPolicy::SetRecordLimit(std::int32_t limit) {
+    recordLimit_ = limit;
+}
 
 int RecordingPolicy::CheckedLimitItem() const {
     for (std::size_t i = 0; i < kRecordLimitItems.size(); ++i)

@@ -18,7 +18,7 @@ namespace qx {
 /// What the policy asks of the window. Called on the GUI thread; both may run a nested event
 /// loop (modal boxes), during which further readings can reach INDataToTable.
 class RecordingUi {
-public:
+  public:
     virtual ~RecordingUi() = default;
     /// A confirmation box with Yes and No; true for Yes.
     virtual bool AskYesNo(const std::string& question) = 0;
@@ -42,7 +42,7 @@ inline constexpr std::array<RecordLimitItem, 6> kRecordLimitItems{{
 }};
 
 class RecordingPolicy {
-public:
+  public:
     /// Local time of day in milliseconds since midnight.
     using Clock = std::function<std::int32_t()>;
     static std::int32_t LocalTimeOfDayMs();
@@ -95,7 +95,7 @@ public:
     const std::string& LastRecordedValue() const { return lastRecordedValue_; }
     std::int32_t SampleCountdown() const { return sampleCountdown_; }
 
-private:
+  private:
     MeasurementTable& table_;
     RecordingUi& ui_;
     Clock clock_;

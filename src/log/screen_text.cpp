@@ -13,7 +13,8 @@ QString ScreenText(std::string_view bytes) {
     out.reserve(static_cast<qsizetype>(bytes.size()));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b == kOhmLead && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) == kOhmTrail) {
+        if (b == kOhmLead && i + 1 < bytes.size() &&
+            static_cast<unsigned char>(bytes[i + 1]) == kOhmTrail) {
             out.append(QChar(kOhm));
             ++i;
         } else {

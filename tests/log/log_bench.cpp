@@ -2,6 +2,7 @@
 // arriving while the grid shows ten million rows.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QScrollBar>
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <memory>
 #include <random>
-#include <unistd.h>
 
 #include "log/measurement_model.h"
 #include "log/recording_policy.h"
@@ -31,11 +31,16 @@ std::size_t ResidentSetBytes() {
 struct RowSource {
     std::vector<std::string> values;
     std::array<std::string, 4> units{"V", "\xA6\xB8", "M\xA6\xB8", "G\xA6\xB8"};
-    std::array<std::string, 6> functions{"DCV  600V", "ACV  600V", "IR:250V 2G\xA6\xB8",
-                                         "IR:500V 20G\xA6\xB8", "IR:1000V 20G\xA6\xB8", "IR:2500V 100G\xA6\xB8"};
+    std::array<std::string, 6> functions{"DCV  600V",
+                                         "ACV  600V",
+                                         "IR:250V 2G\xA6\xB8",
+                                         "IR:500V 20G\xA6\xB8",
+                                         "IR:1000V 20G\xA6\xB8",
+                                         "IR:2500V 100G\xA6\xB8"};
     std::array<std::string, 5> modes{"Continuous", "Timed", "PI", "COMP:NG", "COMP:GOOD"};
     RowSource() {
-        for (int i = 0; i < 4096; ++i) values.push_back(std::to_string(i % 1000) + "." + std::to_string(i % 97));
+        for (int i = 0; i < 4096; ++i)
+            values.push_back(std::to_string(i % 1000) + "." + std::to_string(i % 97));
     }
     void Fill(TableRow& row, std::size_t i) const {
         row.No = static_cast<std::int32_t>(i + 1);
@@ -80,9 +85,9 @@ void BM_AppendTenMillionRows(benchmark::State& state) {
         table.reset();
         state.ResumeTiming();
     }
-    state.counters["time_per_row"] =
-        benchmark::Counter(static_cast<double>(kRows), benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+    state.counters["time_per_row"] = benchmark::Counter(
+        static_cast<double>(kRows),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_AppendTenMillionRows)->Iterations(2)->Unit(benchmark::kMillisecond);
 

@@ -24,7 +24,7 @@ struct QuietUi : RecordingUi {
 };
 
 class LogWidgets : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "log_widget_tests";
@@ -50,17 +50,20 @@ TEST_F(LogWidgets, GridTitlesWidthsAndVisualOrder) {
     EXPECT_TRUE(grid.horizontalHeader()->sectionsMovable());
 
     using Titles = std::vector<std::string>;
-    EXPECT_EQ(grid.VisualTitles(), (Titles{"Measurement No.", "Time", "Value", "Unit", "Function", "Remark"}));
+    EXPECT_EQ(grid.VisualTitles(),
+              (Titles{"Measurement No.", "Time", "Value", "Unit", "Function", "Remark"}));
     grid.horizontalHeader()->moveSection(1, 0);  // the operator drags "Time" to the front
     grid.horizontalHeader()->moveSection(5, 2);
-    EXPECT_EQ(grid.VisualTitles(), (Titles{"Time", "Measurement No.", "Remark", "Value", "Unit", "Function"}));
+    EXPECT_EQ(grid.VisualTitles(),
+              (Titles{"Time", "Measurement No.", "Remark", "Value", "Unit", "Function"}));
 }
 
 TEST_F(LogWidgets, RecordedRowBecomesCurrent) {
     MeasurementGrid grid(&model);
     grid.resize(617, 177);
     grid.show();
-    for (int i = 0; i < 40; ++i) policy.INDataToTable(1, Reading{std::to_string(i), "V", "DCV  600V", "Timed"});
+    for (int i = 0; i < 40; ++i)
+        policy.INDataToTable(1, Reading{std::to_string(i), "V", "DCV  600V", "Timed"});
     EXPECT_EQ(grid.currentIndex().row(), 39);
     EXPECT_TRUE(grid.selectionModel()->isRowSelected(39, {}));
     EXPECT_EQ(grid.rowAt(grid.viewport()->height() - 2), 39);  // scrolled to the bottom

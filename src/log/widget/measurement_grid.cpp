@@ -1,10 +1,9 @@
 #include "log/widget/measurement_grid.h"
 
-#include <algorithm>
-
 #include <QFont>
 #include <QHeaderView>
 #include <QPainter>
+#include <algorithm>
 
 #include "log/measurement_model.h"
 
@@ -15,16 +14,17 @@ namespace {
 // The row indicator: an empty vertical header that marks the current row with a small
 // triangle pointing at it (drawn, so no font needs the glyph).
 class RowIndicatorHeader : public QHeaderView {
-public:
+  public:
     explicit RowIndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
 
-protected:
+  protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
         QHeaderView::paintSection(painter, rect, logicalIndex);
         const auto* view = qobject_cast<const QAbstractItemView*>(parentWidget());
         if (!view || view->currentIndex().row() != logicalIndex) return;
         const QPointF c = QRectF(rect).center();
-        const QPointF triangle[] = {{c.x() - 2.5, c.y() - 4.5}, {c.x() + 2.5, c.y()}, {c.x() - 2.5, c.y() + 4.5}};
+        const QPointF triangle[] = {
+            {c.x() - 2.5, c.y() - 4.5}, {c.x() + 2.5, c.y()}, {c.x() - 2.5, c.y() + 4.5}};
         painter->save();
         painter->setClipRect(rect);  // the base class leaves an empty clip behind
         painter->setRenderHint(QPainter::Antialiasing);
@@ -63,7 +63,8 @@ MeasurementGrid::MeasurementGrid(MeasurementModel* model, QWidget* parent) : QTa
     titles->setSectionResizeMode(QHeaderView::Interactive);
     titles->setStretchLastSection(false);
     titles->setHighlightSections(false);
-    for (int c = 0; c < static_cast<int>(kColumnWidths.size()); ++c) setColumnWidth(c, kColumnWidths[c]);
+    for (int c = 0; c < static_cast<int>(kColumnWidths.size()); ++c)
+        setColumnWidth(c, kColumnWidths[c]);
 
     // Ten million rows stay smooth only if no row is ever measured: one fixed height for all.
     QHeaderView* rows = verticalHeader();
@@ -84,7 +85,8 @@ void MeasurementGrid::goToLastRow() {
     if (last < 0) return;
     const int column = currentIndex().isValid() ? currentIndex().column() : 0;
     const QModelIndex target = model()->index(last, column);
-    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(target);
 }
 

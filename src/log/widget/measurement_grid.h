@@ -13,7 +13,7 @@ class MeasurementModel;
 
 class MeasurementGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     /// Column widths in field order (No, Time, Value, Unit, Function, Remark).
     static constexpr std::array<int, 6> kColumnWidths = {106, 92, 72, 78, 109, 132};
 
@@ -25,7 +25,7 @@ public:
     /// the text data file's header line.
     std::vector<std::string> VisualTitles() const;
 
-private:
+  private:
     void goToLastRow();
 };
 

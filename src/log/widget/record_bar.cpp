@@ -17,7 +17,7 @@ namespace {
 // Refuses any text but digits, so pasting or dropping letters into the interval box changes
 // nothing (typed keys are filtered before they get here).
 class IntervalValidator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         return RecordingPolicy::AcceptsIntervalText(input.toStdString()) ? Acceptable : Invalid;
@@ -68,10 +68,14 @@ RecordBar::RecordBar(RecordingPolicy& policy, QWidget* parent) : QFrame(parent),
         b->setGeometry(left, 4, width, 21);
         return b;
     };
-    SpeedButton2 = makeButton("SpeedButton2", QStringLiteral("Delete Data"), 501, 25, QStyle::SP_TrashIcon);
-    SpeedButton1 = makeButton("SpeedButton1", QStringLiteral("Save Data"), 528, 25, QStyle::SP_DialogSaveButton);
-    SpeedButton3 = makeButton("SpeedButton3", QStringLiteral("Open Data"), 555, 25, QStyle::SP_DialogOpenButton);
-    MajPrint = makeButton("MajPrint", QStringLiteral("Print Data"), 582, 29, QStyle::SP_FileDialogDetailedView);
+    SpeedButton2 =
+        makeButton("SpeedButton2", QStringLiteral("Delete Data"), 501, 25, QStyle::SP_TrashIcon);
+    SpeedButton1 = makeButton("SpeedButton1", QStringLiteral("Save Data"), 528, 25,
+                              QStyle::SP_DialogSaveButton);
+    SpeedButton3 = makeButton("SpeedButton3", QStringLiteral("Open Data"), 555, 25,
+                              QStyle::SP_DialogOpenButton);
+    MajPrint = makeButton("MajPrint", QStringLiteral("Print Data"), 582, 29,
+                          QStyle::SP_FileDialogDetailedView);
     connect(SpeedButton2, &QToolButton::clicked, this, &RecordBar::deleteClicked);
     connect(SpeedButton1, &QToolButton::clicked, this, &RecordBar::saveClicked);
     connect(SpeedButton3, &QToolButton::clicked, this, &RecordBar::openClicked);

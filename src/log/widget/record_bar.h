@@ -14,7 +14,7 @@ class RecordingPolicy;
 
 class RecordBar : public QFrame {
     Q_OBJECT
-public:
+  public:
     /// `policy` must outlive the bar. The controls start from the policy's state; every change
     /// of a check box or of the interval text goes to the policy at once.
     explicit RecordBar(RecordingPolicy& policy, QWidget* parent = nullptr);
@@ -23,16 +23,16 @@ public:
     QCheckBox* recordSI() const { return RecordSI; }
     QLineEdit* recordSITime() const { return RecordSITime; }
 
-signals:
+  signals:
     void deleteClicked();  // SpeedButton2 "Delete Data"
     void saveClicked();    // SpeedButton1 "Save Data"
     void openClicked();    // SpeedButton3 "Open Data"
     void printClicked();   // MajPrint "Print Data"
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     RecordingPolicy& policy_;
     QCheckBox* RepeatSet = nullptr;
     QCheckBox* RecordSI = nullptr;
