@@ -38,3 +38,15 @@ screenshot: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	@for t in link_stream text_file xml_packet; do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  echo "== $$t ($(FUZZ_SECONDS) s)" && \
+	  $(FUZZ_BUILD)/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	done
