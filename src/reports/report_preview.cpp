@@ -101,9 +101,9 @@ void ReportPreview::buildToolBar() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    first_ = add(tr("First"), QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home),
+    first_ = add(tr("First Page"), QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home),
                  [this] { setCurrentPage(0); });
-    prev_ = add(tr("Previous"), QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
+    prev_ = add(tr("Previous Page"), QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
                 [this] { setCurrentPage(page_ - 1); });
     pageBox_ = new QSpinBox(bar);
     pageBox_->setObjectName(QStringLiteral("PageNumber"));
@@ -112,10 +112,14 @@ void ReportPreview::buildToolBar() {
     connect(pageBox_, &QSpinBox::valueChanged, this, [this](int value) { setCurrentPage(value - 1); });
     pageTotal_ = new QLabel(bar);
     bar->addWidget(pageTotal_);
-    next_ = add(tr("Next"), QStyle::SP_MediaSeekForward, QKeySequence(Qt::Key_PageDown),
+    next_ = add(tr("Next Page"), QStyle::SP_MediaSeekForward, QKeySequence(Qt::Key_PageDown),
                 [this] { setCurrentPage(page_ + 1); });
-    last_ = add(tr("Last"), QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End),
+    last_ = add(tr("Last Page"), QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End),
                 [this] { setCurrentPage(report_->PageCount() - 1); });
+    // Paging buttons show icons only (their names are tool tips), so the tool bar fits.
+    for (QAction* a : {first_, prev_, next_, last_})
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     first_->setObjectName(QStringLiteral("FirstPage"));
     prev_->setObjectName(QStringLiteral("PreviousPage"));
     next_->setObjectName(QStringLiteral("NextPage"));
@@ -225,6 +229,7 @@ const QImage& ReportPreview::currentPageImage() {
     if (cache_.image.size() != pixels) cache_.image = QImage(pixels, QImage::Format_RGB32);
     const double dpi = view_->logicalDpiX() * zoom_ * ratio;
     cache_.image.setDevicePixelRatio(1.0);
+    cache_.image.fill(Qt::white);  // the paper's last partial pixel column and row too
     cache_.image.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
     cache_.image.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
     {
