@@ -1,10 +1,12 @@
 // qx680-cli report IN OUT: the test data report of a data file, written by OUT's extension:
-// .pdf (the pages), .html, .txt or .csv (the exports).
+// .pdf (the pages), .html, .txt or .csv (the exports). Prints nothing on success; a failure's
+// message goes to standard error and OUT is left as it was.
 
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "cli/commands.h"
 #include "files/data_files.h"
@@ -17,11 +19,23 @@
 namespace qx::cli {
 namespace {
 
-/// Painting text needs a QGuiApplication; without a display, the offscreen platform serves.
+constexpr const char* kUsage =
+    "usage: qx680-cli report IN OUT\n"
+    "  reads the data file IN and writes its test data report to OUT: \".pdf\" the pages,\n"
+    "  \".html\", \".txt\" or \".csv\" the exports (any letter case)\n";
+
+/// Painting text needs a QGuiApplication, but never a screen: the offscreen platform serves
+/// (also when DISPLAY names a display that cannot be reached), unless QT_QPA_PLATFORM says
+/// otherwise.
 std::unique_ptr<QGuiApplication> MakeGuiApplication() {
     if (QCoreApplication::instance()) return nullptr;
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries only our own failure message: Qt's notes about the session
+    // (no runtime directory and the like) are dropped, its errors kept.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    });
     static int argc = 1;
     static char name[] = "qx680-cli";
     static char* argv[] = {name, nullptr};
@@ -32,15 +46,14 @@ std::unique_ptr<QGuiApplication> MakeGuiApplication() {
 
 int RunReport(const Args& args) {
     if (args.size() != 2) {
-        std::fputs("usage: qx680-cli report IN OUT   (OUT ending in .pdf, .html, .txt or .csv)\n", stderr);
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string& in = args[0];
     const std::string& out = args[1];
     const std::optional<ReportFileKind> kind = ReportFileKindOf(out);
     if (!kind) {
-        std::fprintf(stderr, "qx680-cli report: '%s' does not end in .pdf, .html, .txt or .csv\n",
-                     out.c_str());
+        std::fputs(kUsage, stderr);
         return 2;
     }
 
@@ -48,16 +61,17 @@ int RunReport(const Args& args) {
     MeasurementTable table;
     const FileOutcome loaded = LoadTableFromFile(in, table, true, timeFormat);
     if (!loaded.ok) {
-        std::fprintf(stderr, "qx680-cli report: %s: %s\n", in.c_str(), loaded.message.c_str());
+        std::fprintf(stderr, "%s\n", loaded.message.c_str());
         return 1;
     }
 
-    const std::unique_ptr<QGuiApplication> app = MakeGuiApplication();
+    const std::unique_ptr<QGuiApplication> app =
+        *kind == ReportFileKind::Pdf ? MakeGuiApplication() : nullptr;
     DataReport report(table, ReportSettings{UserShortDateToday(), timeFormat});
     report.QuickRep1BeforePrint(PageTotal(table.RowCount()));
     const ReportOutcome written = WriteReportFile(report, *kind, QString::fromLocal8Bit(out.c_str()));
     if (!written.ok) {
-        std::fprintf(stderr, "qx680-cli report: %s: %s\n", out.c_str(), written.message.c_str());
+        std::fprintf(stderr, "%s\n", written.message.c_str());
         return 1;
     }
     return 0;
