@@ -69,7 +69,8 @@ int RunReport(const Args& args) {
         *kind == ReportFileKind::Pdf ? MakeGuiApplication() : nullptr;
     DataReport report(table, ReportSettings{UserShortDateToday(), timeFormat});
     report.QuickRep1BeforePrint(PageTotal(table.RowCount()));
-    const ReportOutcome written = WriteReportFile(report, *kind, QString::fromLocal8Bit(out.c_str()));
+    const ReportOutcome written =
+        WriteReportFile(report, *kind, QString::fromLocal8Bit(out.c_str()));
     if (!written.ok) {
         std::fprintf(stderr, "%s\n", written.message.c_str());
         return 1;

@@ -22,7 +22,8 @@ std::string UserShortDate(int year, int month, int day) {
         tm.tm_wday = QDate(year, month, day).dayOfWeek() % 7;
         tm.tm_yday = QDate(year, month, day).dayOfYear() - 1;
         char buffer[128];
-        const std::size_t n = strftime_l(buffer, sizeof buffer, nl_langinfo_l(D_FMT, loc), &tm, loc);
+        const std::size_t n =
+            strftime_l(buffer, sizeof buffer, nl_langinfo_l(D_FMT, loc), &tm, loc);
         freelocale(loc);
         if (n > 0) return std::string(buffer, n);
     }
@@ -93,10 +94,18 @@ void DataReport::AppendFieldText(std::string& out, std::size_t row, ReportField 
         case ReportField::Time:
             if (const auto ms = table_.TimeMs(row)) settings_.timeFormat.AppendTo(out, *ms);
             break;
-        case ReportField::Value: out.append(table_.Value(row)); break;
-        case ReportField::Unit: out.append(table_.Unit(row)); break;
-        case ReportField::V_Range: out.append(table_.V_Range(row)); break;
-        case ReportField::I_Range: out.append(table_.I_Range(row)); break;
+        case ReportField::Value:
+            out.append(table_.Value(row));
+            break;
+        case ReportField::Unit:
+            out.append(table_.Unit(row));
+            break;
+        case ReportField::V_Range:
+            out.append(table_.V_Range(row));
+            break;
+        case ReportField::I_Range:
+            out.append(table_.I_Range(row));
+            break;
     }
 }
 
@@ -108,11 +117,16 @@ std::string DataReport::FieldText(std::size_t row, ReportField field) const {
 
 std::string DataReport::ElementText(const TextElement& element, int page) const {
     switch (element.content) {
-        case ElementContent::Literal: return std::string(element.text);
-        case ElementContent::PrintDate: return settings_.printDate;
-        case ElementContent::PageNumber: return std::to_string(page + 1);
-        case ElementContent::PageTotal: return allpage_;
-        case ElementContent::Field: break;
+        case ElementContent::Literal:
+            return std::string(element.text);
+        case ElementContent::PrintDate:
+            return settings_.printDate;
+        case ElementContent::PageNumber:
+            return std::to_string(page + 1);
+        case ElementContent::PageTotal:
+            return allpage_;
+        case ElementContent::Field:
+            break;
     }
     return {};
 }

@@ -32,7 +32,7 @@ struct ReportSettings {
 };
 
 class DataReport {
-public:
+  public:
     /// Prepares the report over the rows `table` holds now. `table` must outlive the report.
     DataReport(const MeasurementTable& table, ReportSettings settings);
 
@@ -66,7 +66,7 @@ public:
     /// or `Allpage`.
     std::string ElementText(const TextElement& element, int page) const;
 
-private:
+  private:
     struct RowMark {
         std::optional<std::int32_t> no;
         std::optional<std::int32_t> timeMs;

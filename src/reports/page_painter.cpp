@@ -23,9 +23,14 @@ QPalette CurrentPalette() {
 QColor ResolveColour(ColourRole role, const QPalette& palette) {
     QColor colour;
     switch (role) {
-        case ColourRole::Blue: return QColor(0, 0, 255);
-        case ColourRole::WindowText: colour = palette.color(QPalette::WindowText); break;
-        case ColourRole::TooltipText: colour = palette.color(QPalette::ToolTipText); break;
+        case ColourRole::Blue:
+            return QColor(0, 0, 255);
+        case ColourRole::WindowText:
+            colour = palette.color(QPalette::WindowText);
+            break;
+        case ColourRole::TooltipText:
+            colour = palette.color(QPalette::ToolTipText);
+            break;
     }
     // Paper is white: light text from a dark desktop theme would vanish.
     return colour.lightness() > 160 ? QColor(0, 0, 0) : colour;
@@ -50,7 +55,8 @@ std::vector<ReportPagePainter::Placed> ReportPagePainter::PlaceBand(const BandLa
         const QColor colour = ResolveColour(e.colour, palette);
         int style = 0;
         while (style < static_cast<int>(styles_.size()) &&
-               !(styles_[style].colour == colour && styles_[style].font.pointSizeF() == e.font.pointSize &&
+               !(styles_[style].colour == colour &&
+                 styles_[style].font.pointSizeF() == e.font.pointSize &&
                  styles_[style].font.bold() == e.font.bold &&
                  styles_[style].font.underline() == e.font.underline))
             ++style;
@@ -67,7 +73,8 @@ std::vector<ReportPagePainter::Placed> ReportPagePainter::PlaceBand(const BandLa
             const QFontMetricsF metrics(font, device_);
             styles_.push_back({font, colour, metrics.ascent()});
         }
-        placed.push_back({&e, style, e.leftMm * pxPerMmX_, e.topMm * pxPerMmY_ + styles_[style].ascent});
+        placed.push_back(
+            {&e, style, e.leftMm * pxPerMmX_, e.topMm * pxPerMmY_ + styles_[style].ascent});
     }
     return placed;
 }
@@ -114,8 +121,8 @@ void ReportPagePainter::Paint(QPainter& painter, const DataReport& report, int p
               &currentStyle);
     const PageRows rows = report.RowsOf(page);
     for (std::size_t i = 0; i < rows.count; ++i)
-        PaintBand(painter, detail_, layout.DetailTopMm(static_cast<int>(i)) * pxPerMmY_, report, page,
-                  rows.first + i, &currentStyle);
+        PaintBand(painter, detail_, layout.DetailTopMm(static_cast<int>(i)) * pxPerMmY_, report,
+                  page, rows.first + i, &currentStyle);
     // A blank detail band prints nothing on white.
     PaintBand(painter, pageFooter_, layout.PageFooterTopMm() * pxPerMmY_, report, page, kNoRow,
               &currentStyle);

@@ -22,7 +22,7 @@ QColor ResolveColour(ColourRole role, const QPalette& palette);
 /// The report's fonts, colours and positions resolved once for a device's resolution, so that
 /// streaming many pages does not repeat that work. Valid while `device` lives.
 class ReportPagePainter {
-public:
+  public:
     explicit ReportPagePainter(const QPaintDevice* device);
 
     /// Paints page `page` (0-based) of `report`: the painter's origin is the paper's top left
@@ -30,7 +30,7 @@ public:
     /// scale or translate beforehand). The paper is A4 portrait.
     void Paint(QPainter& painter, const DataReport& report, int page) const;
 
-private:
+  private:
     struct Style {
         QFont font;
         QColor colour;

@@ -36,12 +36,14 @@ void DataReportController::MajPrintClick() {
     dataReportPages_ = PageTotal(table_.RowCount());
     views_.SuspendViews();
     try {
-        auto report = std::make_unique<DataReport>(table_, ReportSettings{printDate_(), timeFormat_});
+        auto report =
+            std::make_unique<DataReport>(table_, ReportSettings{printDate_(), timeFormat_});
         report->QuickRep1BeforePrint(dataReportPages_);
         auto* preview = new ReportPreview(std::move(report));
         preview->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(preview, &ReportPreview::closed, preview, [this] { PreviewClosed(); });
-        QObject::connect(preview, &ReportPreview::reportOutdated, preview, [this] { TableReset(); });
+        QObject::connect(preview, &ReportPreview::reportOutdated, preview,
+                         [this] { TableReset(); });
         preview_ = preview;
         table_.AddObserver(this);
         preview->show();
@@ -71,7 +73,9 @@ void DataReportController::PreviewClosed() {
 // the count it took when it was prepared, and the table only grows at its end.
 void DataReportController::RowsAppended(std::size_t, std::size_t) {}
 
-void DataReportController::RowsReset() { TableReset(); }
+void DataReportController::RowsReset() {
+    TableReset();
+}
 
 // The rows the report was prepared over are gone (cleared, or replaced by a load). The report
 // holds no copy of them, so it is prepared again over the table as it is now, with a new page

@@ -19,20 +19,19 @@ class ReportPreview;
 /// What the report needs of the window that shows the table. Suspensions nest; the last resume
 /// refreshes the views once.
 class TableViews {
-public:
+  public:
     virtual ~TableViews() = default;
     virtual void SuspendViews() = 0;
     virtual void ResumeViews() = 0;
 };
 
 class DataReportController : private MeasurementTable::Observer {
-public:
+  public:
     /// `table` is only read (it is taken non-const to watch it while a preview is open).
     /// `mainWindow`, if given, is repainted when the preview closes. `printDate` gives the text
     /// after "Print Date:" each time a report is prepared. All must outlive the controller.
     DataReportController(MeasurementTable& table, TableViews& views, QWidget* mainWindow,
-                         TimeFormat timeFormat,
-                         std::function<std::string()> printDate = nullptr);
+                         TimeFormat timeFormat, std::function<std::string()> printDate = nullptr);
     /// Deletes an open preview without resuming the views: the window is going away.
     ~DataReportController() override;
     DataReportController(const DataReportController&) = delete;
@@ -56,7 +55,7 @@ public:
     /// The open preview, or null.
     ReportPreview* Preview() const { return preview_; }
 
-private:
+  private:
     void RowsAppended(std::size_t first, std::size_t count) override;
     void RowsReset() override;
     void PreviewClosed();

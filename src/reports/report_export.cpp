@@ -26,7 +26,7 @@ const char* const kWriteMessage = "The report could not be written: ";
 
 /// Buffered byte output that remembers the first write failure.
 class Sink {
-public:
+  public:
     explicit Sink(QIODevice& out) : out_(out) {}
     std::string& buffer() { return buffer_; }
     bool FlushIfFull() { return buffer_.size() < kFlushBytes || Flush(); }
@@ -41,7 +41,7 @@ public:
     bool failed() const { return failed_; }
     QString error() const { return out_.errorString(); }
 
-private:
+  private:
     QIODevice& out_;
     std::string buffer_;
     bool failed_ = false;
@@ -49,8 +49,8 @@ private:
 
 /// Runs `writePage` for every page, with the checks every output shares.
 template <typename WritePage>
-ReportOutcome ForEachPage(const DataReport& report, int first, int last, const ReportProgress& progress,
-                          WritePage writePage) {
+ReportOutcome ForEachPage(const DataReport& report, int first, int last,
+                          const ReportProgress& progress, WritePage writePage) {
     const std::uint64_t generation = report.generation();
     const int total = last - first + 1;
     for (int page = first; page <= last; ++page) {
@@ -73,7 +73,8 @@ ReportOutcome WithWriteError(ReportOutcome outcome, const Sink& sink) {
 
 std::size_t Columns(std::string_view line) {
     std::size_t ohms = 0;
-    for (std::size_t at = line.find(kOhm); at != std::string_view::npos; at = line.find(kOhm, at + 2))
+    for (std::size_t at = line.find(kOhm); at != std::string_view::npos;
+         at = line.find(kOhm, at + 2))
         ++ohms;
     return line.size() - ohms;  // the ohm sign takes two bytes and one column
 }
@@ -101,8 +102,9 @@ void AppendBandLine(std::string& out, const DataReport& report, const BandLayout
         } else {
             text = report.ElementText(e, page);
         }
-        const double mm =
-            e.centred ? std::max(0.0, (bandColumns - Columns(text)) / 2) * kMmPerTextColumn : e.leftMm;
+        const double mm = e.centred
+                              ? std::max(0.0, (bandColumns - Columns(text)) / 2) * kMmPerTextColumn
+                              : e.leftMm;
         PlaceAt(line, flow && !line.empty() ? 0.0 : mm, text);
     }
     out.append(line).append(kNewLine);
@@ -264,7 +266,8 @@ ReportOutcome WriteHtml(const DataReport& report, QIODevice& out, const ReportPr
             }
             for (int i = 0; i < rows.blankBands; ++i) {
                 b.append("<tr>");
-                for (std::size_t c = 0; c < layout.detail.elements.size(); ++c) b.append("<td>&nbsp;</td>");
+                for (std::size_t c = 0; c < layout.detail.elements.size(); ++c)
+                    b.append("<td>&nbsp;</td>");
                 b.append("</tr>\n");
             }
             const auto& footer = layout.pageFooter.elements;
@@ -286,11 +289,13 @@ ReportOutcome WriteHtml(const DataReport& report, QIODevice& out, const ReportPr
 
 ReportOutcome WritePdf(const DataReport& report, QIODevice& out, const ReportProgress& progress) {
     QPdfWriter writer(&out);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     writer.setCreator(QStringLiteral("QX680"));
     writer.setTitle(QStringLiteral("TEST DATA REPORT"));
     QPainter painter;
-    if (!painter.begin(&writer)) return {false, false, kWriteMessage + out.errorString().toStdString()};
+    if (!painter.begin(&writer))
+        return {false, false, kWriteMessage + out.errorString().toStdString()};
     const ReportPagePainter pages(&writer);
     const ReportOutcome outcome =
         ForEachPage(report, 0, report.PageCount() - 1, progress, [&](int page) {
@@ -323,10 +328,14 @@ std::optional<ReportFileKind> ReportFileKindOf(std::string_view path) {
 ReportOutcome WriteReport(const DataReport& report, ReportFileKind kind, QIODevice& out,
                           const ReportProgress& progress) {
     switch (kind) {
-        case ReportFileKind::Pdf: return WritePdf(report, out, progress);
-        case ReportFileKind::Html: return WriteHtml(report, out, progress);
-        case ReportFileKind::Text: return WriteText(report, out, progress);
-        case ReportFileKind::Csv: return WriteCsv(report, out, progress);
+        case ReportFileKind::Pdf:
+            return WritePdf(report, out, progress);
+        case ReportFileKind::Html:
+            return WriteHtml(report, out, progress);
+        case ReportFileKind::Text:
+            return WriteText(report, out, progress);
+        case ReportFileKind::Csv:
+            return WriteCsv(report, out, progress);
     }
     return {false, false, "Unknown report layout."};
 }

@@ -47,7 +47,11 @@ constexpr TextElement kPageFooter[] = {
 constexpr int kRowsPerPage = 37;
 
 const ReportLayout kLayout{
-    210.0, 297.0, 10.0, kRowsPerPage, "Arial",
+    210.0,
+    297.0,
+    10.0,
+    kRowsPerPage,
+    "Arial",
     {10.58, kPageHeader},
     {10.58, kColumnHeader},
     {6.61, kDetail},
@@ -56,7 +60,9 @@ const ReportLayout kLayout{
 
 }  // namespace
 
-const ReportLayout& DataReportLayout() { return kLayout; }
+const ReportLayout& DataReportLayout() {
+    return kLayout;
+}
 
 int PageTotal(std::size_t rowCount) {
     if (rowCount <= kRowsPerPage) return 1;

@@ -50,7 +50,7 @@ constexpr SaveChoice kSaveChoices[] = {
 
 /// Shows the preview's current page image; asks for it only when painted (i.e. visible).
 class ReportPreview::PageView : public QWidget {
-public:
+  public:
     explicit PageView(ReportPreview* owner) : QWidget(owner), owner_(owner) {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -59,13 +59,13 @@ public:
         update();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.drawImage(QPoint(0, 0), owner_->currentPageImage());
     }
 
-private:
+  private:
     ReportPreview* owner_;
 };
 
@@ -101,15 +101,16 @@ void ReportPreview::buildToolBar() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    first_ = add(tr("First Page"), QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home),
-                 [this] { setCurrentPage(0); });
+    first_ = add(tr("First Page"), QStyle::SP_MediaSkipBackward,
+                 QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { setCurrentPage(0); });
     prev_ = add(tr("Previous Page"), QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
                 [this] { setCurrentPage(page_ - 1); });
     pageBox_ = new QSpinBox(bar);
     pageBox_->setObjectName(QStringLiteral("PageNumber"));
     pageBox_->setKeyboardTracking(false);
     bar->addWidget(pageBox_);
-    connect(pageBox_, &QSpinBox::valueChanged, this, [this](int value) { setCurrentPage(value - 1); });
+    connect(pageBox_, &QSpinBox::valueChanged, this,
+            [this](int value) { setCurrentPage(value - 1); });
     pageTotal_ = new QLabel(bar);
     bar->addWidget(pageTotal_);
     next_ = add(tr("Next Page"), QStyle::SP_MediaSeekForward, QKeySequence(Qt::Key_PageDown),
@@ -130,20 +131,25 @@ void ReportPreview::buildToolBar() {
     zoomBox_->setObjectName(QStringLiteral("Zoom"));
     zoomBox_->addItem(tr("Fit Width"));
     zoomBox_->addItem(tr("Whole Page"));
-    for (int percent : kZoomPercents) zoomBox_->addItem(QStringLiteral("%1%").arg(percent), percent);
+    for (int percent : kZoomPercents)
+        zoomBox_->addItem(QStringLiteral("%1%").arg(percent), percent);
     bar->addWidget(zoomBox_);
     connect(zoomBox_, &QComboBox::activated, this, [this](int index) {
-        if (index == 0) setZoomMode(ZoomMode::FitWidth);
-        else if (index == 1) setZoomMode(ZoomMode::WholePage);
-        else setZoomPercent(zoomBox_->itemData(index).toInt());
+        if (index == 0)
+            setZoomMode(ZoomMode::FitWidth);
+        else if (index == 1)
+            setZoomMode(ZoomMode::WholePage);
+        else
+            setZoomPercent(zoomBox_->itemData(index).toInt());
     });
     bar->addSeparator();
 
-    add(tr("Page Setup..."), QStyle::SP_FileDialogDetailedView, QKeySequence(),
-        [this] { PageSetupClick(); })
-        ->setObjectName(QStringLiteral("PageSetup"));
-    add(tr("Print..."), QStyle::SP_DialogApplyButton, QKeySequence::Print, [this] { PrintClick(); })
-        ->setObjectName(QStringLiteral("Print"));
+    add(tr("Page Setup..."), QStyle::SP_FileDialogDetailedView, QKeySequence(), [this] {
+        PageSetupClick();
+    })->setObjectName(QStringLiteral("PageSetup"));
+    add(tr("Print..."), QStyle::SP_DialogApplyButton, QKeySequence::Print, [this] {
+        PrintClick();
+    })->setObjectName(QStringLiteral("Print"));
     auto* saveMenu = new QMenu(this);
     for (const SaveChoice& choice : kSaveChoices) {
         QAction* a = saveMenu->addAction(tr(choice.action));
@@ -161,7 +167,8 @@ void ReportPreview::buildToolBar() {
     addActions(saveMenu->actions());  // keeps the shortcut alive while the menu is closed
     bar->addWidget(save);
     bar->addSeparator();
-    add(tr("Close"), QStyle::SP_DialogCloseButton, QKeySequence(Qt::Key_Escape), [this] { close(); });
+    add(tr("Close"), QStyle::SP_DialogCloseButton, QKeySequence(Qt::Key_Escape),
+        [this] { close(); });
 }
 
 void ReportPreview::setCurrentPage(int page) {
@@ -223,7 +230,8 @@ const QImage& ReportPreview::currentPageImage() {
     checkReport();
     const double ratio = view_->devicePixelRatioF();
     const QSize pixels = view_->size() * ratio;
-    if (cache_.page == page_ && cache_.pixels == pixels && cache_.generation == report_->generation())
+    if (cache_.page == page_ && cache_.pixels == pixels &&
+        cache_.generation == report_->generation())
         return cache_.image;
     // Reuse the one buffer: the memory is the same for every page viewed.
     if (cache_.image.size() != pixels) cache_.image = QImage(pixels, QImage::Format_RGB32);
@@ -247,8 +255,8 @@ const QImage& ReportPreview::currentPageImage() {
 void ReportPreview::reportChanged() {
     updatePageControls();
     view_->update();
-    statusBar()->showMessage(tr("The table changed: the report now lists its %1 rows.")
-                                 .arg(report_->RowCount()));
+    statusBar()->showMessage(
+        tr("The table changed: the report now lists its %1 rows.").arg(report_->RowCount()));
 }
 
 QPrinter& ReportPreview::printer() {

@@ -23,7 +23,7 @@ namespace qx {
 
 class ReportPreview : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr int kZoomPercents[] = {25, 50, 75, 100, 125, 150, 200, 300};
     enum class ZoomMode { FitWidth, WholePage, Percent };
 
@@ -54,7 +54,7 @@ public:
     /// system for its printers can take a moment).
     QPrinter& printer();
 
-signals:
+  signals:
     /// The window was closed (emitted once, before it goes away).
     void closed();
     /// The table no longer holds the rows the report lists (found before a page is rendered or
@@ -62,11 +62,11 @@ signals:
     /// without one, rows that are gone print blank.
     void reportOutdated();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     class PageView;
 
     void buildToolBar();
@@ -77,7 +77,8 @@ private:
     void PrintClick();
     void SaveClick(ReportFileKind kind);
     /// Runs an output under an application-modal progress dialog with Cancel; tells a failure.
-    void RunOutput(const QString& label, const std::function<ReportOutcome(const ReportProgress&)>& run);
+    void RunOutput(const QString& label,
+                   const std::function<ReportOutcome(const ReportProgress&)>& run);
 
     std::unique_ptr<DataReport> report_;
     std::unique_ptr<QPrinter> printer_;

@@ -31,11 +31,12 @@ struct CountingViews : TableViews {
 /// Rows numbered from 1, a second apart from `startMs`.
 void Fill(MeasurementTable& table, int rows, int startMs = 0) {
     for (int i = 0; i < rows; ++i)
-        table.Append({i + 1, startMs + 1000 * i, "1.00", "M\xA6\xB8", "IR:500V 20G\xA6\xB8", "Timed"});
+        table.Append(
+            {i + 1, startMs + 1000 * i, "1.00", "M\xA6\xB8", "IR:500V 20G\xA6\xB8", "Timed"});
 }
 
 class PreviewTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (!QApplication::instance()) new QApplication(argc, argv);
     }
@@ -86,7 +87,9 @@ TEST_F(PreviewTest, PagingClampsToTheReport) {
     Fill(table, 75);
     controller.MajPrintClick();
     ReportPreview& preview = *controller.Preview();
-    auto action = [&](const char* name) { return preview.findChild<QAction*>(QString::fromLatin1(name)); };
+    auto action = [&](const char* name) {
+        return preview.findChild<QAction*>(QString::fromLatin1(name));
+    };
     auto* pageBox = preview.findChild<QSpinBox*>(QStringLiteral("PageNumber"));
     ASSERT_NE(pageBox, nullptr);
     EXPECT_EQ(pageBox->maximum(), 3);
@@ -165,7 +168,8 @@ TEST(PreviewBulkTest, RowsReplacedWhileTheTableIsSilentAreFoundBeforePainting) {
         void ResumeViews() override { table.EndBulk(); }
         MeasurementTable& table;
     } views(table);
-    DataReportController controller(table, views, nullptr, TimeFormat("%T"), [] { return std::string("d"); });
+    DataReportController controller(table, views, nullptr, TimeFormat("%T"),
+                                    [] { return std::string("d"); });
     Fill(table, 100);
     controller.MajPrintClick();
     ReportPreview& preview = *controller.Preview();

@@ -58,16 +58,23 @@ void BM_PdfExport(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.pdf"));
     qint64 bytes = 0;
+    const double before = ResidentMegabytes();
     for (auto _ : state) {
         const ReportOutcome outcome = WriteReportFile(report, ReportFileKind::Pdf, path);
         if (!outcome.ok) state.SkipWithError(outcome.message.c_str());
         bytes = QFile(path).size();
     }
-    state.counters["pages/s"] =
-        benchmark::Counter(static_cast<double>(report.PageCount()), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(report.PageCount()),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
     state.counters["bytes/page"] = static_cast<double>(bytes) / report.PageCount();
+    state.counters["rss_growth_MB"] = ResidentMegabytes() - before;
 }
-BENCHMARK(BM_PdfExport)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PdfExport)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 /// From "Print Data" on a 1,000,000-row table to the first page rendered in the preview.
 void BM_FirstPreviewPage(benchmark::State& state) {

@@ -42,7 +42,7 @@ QString Tool(const QString& program, const QStringList& args) {
 }
 
 class ReportCliTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int i = 0; i < 75; ++i)
             table.Append({i + 1, (36'000 + i) * 1000, std::to_string(i) + ".5", "M\xA6\xB8",
@@ -65,15 +65,21 @@ TEST_F(ReportCliTest, WritesTheReportInTheLayoutOfTheExtension) {
             EXPECT_EQ(r.exitCode, 0) << out << ": " << r.err.toStdString();
             EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
         }
-        EXPECT_TRUE(Tool("pdfinfo", {Path("r.pdf")}).contains(QRegularExpression("Pages:\\s+3\\n")));
-        EXPECT_TRUE(Tool("pdftotext", {"-layout", "-f", "3", "-l", "3", Path("r.pdf"), "-"})
-                        .simplified()
-                        .endsWith(QStringLiteral("75 10:01:14 74.5 M\u03A9 IR:500V 20G\u03A9 Continuous The Page 3 Of 3")));
+        EXPECT_TRUE(
+            Tool("pdfinfo", {Path("r.pdf")}).contains(QRegularExpression("Pages:\\s+3\\n")));
+        EXPECT_TRUE(
+            Tool("pdftotext", {"-layout", "-f", "3", "-l", "3", Path("r.pdf"), "-"})
+                .simplified()
+                .endsWith(QStringLiteral(
+                    "75 10:01:14 74.5 M\u03A9 IR:500V 20G\u03A9 Continuous The Page 3 Of 3")));
         const QByteArray csv = Bytes(Path("r.csv"));
-        EXPECT_TRUE(csv.startsWith("No,Time,Value,Unit,Function,Remark\r\n"
-                                   "1,10:00:00,0.5,M\xA6\xB8,IR:500V 20G\xA6\xB8,Continuous\r\n"));
+        EXPECT_TRUE(
+            csv.startsWith("No,Time,Value,Unit,Function,Remark\r\n"
+                           "1,10:00:00,0.5,M\xA6\xB8,IR:500V 20G\xA6\xB8,Continuous\r\n"));
         EXPECT_EQ(csv.count('\n'), 76);
-        EXPECT_TRUE(Bytes(Path("r.HTML")).contains("The Page <span class=\"n\">3</span> Of <span class=\"t\">3</span>"));
+        EXPECT_TRUE(
+            Bytes(Path("r.HTML"))
+                .contains("The Page <span class=\"n\">3</span> Of <span class=\"t\">3</span>"));
         EXPECT_TRUE(Bytes(Path("r.txt")).trimmed().endsWith("The Page 3 Of 3"));
     }
 }

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
 #include <QFile>
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
@@ -45,7 +45,8 @@ QString Run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
     EXPECT_TRUE(p.waitForFinished(30000)) << program.toStdString();
-    EXPECT_EQ(p.exitCode(), 0) << program.toStdString() << ": " << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.exitCode(), 0) << program.toStdString() << ": "
+                               << p.readAllStandardError().toStdString();
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
@@ -72,7 +73,7 @@ QByteArray Written(const DataReport& report, ReportFileKind kind) {
 }
 
 class ReportTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (!QCoreApplication::instance()) new QApplication(argc, argv);
     }
@@ -87,9 +88,9 @@ TEST(ReportLayoutTest, PageTotalAndRowsOfEachPage) {
         std::size_t lastPageFirst;
         std::size_t lastPageCount;
     };
-    for (const Case& c : {Case{0, 1, 0, 0}, Case{1, 1, 0, 1}, Case{37, 1, 0, 37}, Case{38, 2, 37, 1},
-                          Case{74, 2, 37, 37}, Case{75, 3, 74, 1},
-                          Case{1'000'000, 27'028, 999'999, 1}}) {
+    for (const Case& c :
+         {Case{0, 1, 0, 0}, Case{1, 1, 0, 1}, Case{37, 1, 0, 37}, Case{38, 2, 37, 1},
+          Case{74, 2, 37, 37}, Case{75, 3, 74, 1}, Case{1'000'000, 27'028, 999'999, 1}}) {
         SCOPED_TRACE(c.rows);
         EXPECT_EQ(PageTotal(c.rows), c.pages);
         const PageRows last = RowsOfPage(c.rows, c.pages - 1);
@@ -109,7 +110,8 @@ TEST(ReportLayoutTest, ThirtySevenRowsFitAboveTheFooter) {
 
 TEST(DataReportTest, FieldTextsAsPrinted) {
     MeasurementTable table;
-    table.Append({7, 13 * 3'600'000 + 5 * 60'000 + 9'000, "-1.25", "M\xA6\xB8", "IR:500V 20G\xA6\xB8", "PI"});
+    table.Append({7, 13 * 3'600'000 + 5 * 60'000 + 9'000, "-1.25", "M\xA6\xB8",
+                  "IR:500V 20G\xA6\xB8", "PI"});
     table.Append({std::nullopt, std::nullopt, "", "", "", ""});
     const DataReport report = Prepared(table);
     EXPECT_EQ(report.FieldText(0, ReportField::No), "7");
@@ -118,7 +120,8 @@ TEST(DataReportTest, FieldTextsAsPrinted) {
     EXPECT_EQ(report.FieldText(0, ReportField::Unit), "M\xA6\xB8");
     EXPECT_EQ(report.FieldText(0, ReportField::V_Range), "IR:500V 20G\xA6\xB8");
     EXPECT_EQ(report.FieldText(0, ReportField::I_Range), "PI");
-    for (ReportField f : {ReportField::No, ReportField::Time, ReportField::Value}) EXPECT_EQ(report.FieldText(1, f), "");
+    for (ReportField f : {ReportField::No, ReportField::Time, ReportField::Value})
+        EXPECT_EQ(report.FieldText(1, f), "");
     EXPECT_EQ(DisplayText("M\xA6\xB8"), QStringLiteral("M\u03A9"));
     EXPECT_EQ(DisplayText("\xA6"), QString(QChar(0xA6)));  // a lone first byte is no ohm sign
 }
@@ -152,12 +155,17 @@ TEST_F(ReportTest, PdfOf75RowsHasThreePagesAndTheLastFooterReadsThePageThreeOfTh
     ASSERT_TRUE(WriteReportFile(report, ReportFileKind::Pdf, Path("r.pdf")).ok);
     EXPECT_EQ(PdfPages(Path("r.pdf")), 3);
     const QString first = PdfPageText(Path("r.pdf"), 1);
-    EXPECT_TRUE(first.startsWith(QStringLiteral("TEST DATA REPORT Print Date: 12/11/26 No Time Value Unit Function Remark 1 10:00:00 AM 100.5 G\u03A9 IR:500V 20G\u03A9 Continuous 2 ")))
+    EXPECT_TRUE(first.startsWith(
+        QStringLiteral("TEST DATA REPORT Print Date: 12/11/26 No Time Value Unit Function Remark 1 "
+                       "10:00:00 AM 100.5 G\u03A9 IR:500V 20G\u03A9 Continuous 2 ")))
         << first.toStdString();
-    EXPECT_TRUE(first.endsWith(QStringLiteral("37 10:00:36 AM 136.5 G\u03A9 IR:500V 20G\u03A9 Continuous The Page 1 Of 3")))
+    EXPECT_TRUE(first.endsWith(QStringLiteral(
+        "37 10:00:36 AM 136.5 G\u03A9 IR:500V 20G\u03A9 Continuous The Page 1 Of 3")))
         << first.toStdString();
-    EXPECT_TRUE(PdfPageText(Path("r.pdf"), 3).endsWith(
-        QStringLiteral("75 10:01:14 AM 174.5 G\u03A9 IR:500V 20G\u03A9 Continuous The Page 3 Of 3")));
+    EXPECT_TRUE(
+        PdfPageText(Path("r.pdf"), 3)
+            .endsWith(QStringLiteral(
+                "75 10:01:14 AM 174.5 G\u03A9 IR:500V 20G\u03A9 Continuous The Page 3 Of 3")));
 }
 
 TEST_F(ReportTest, EmptyTableGivesOnePageWithItsHeadersAndFooter) {
@@ -167,8 +175,10 @@ TEST_F(ReportTest, EmptyTableGivesOnePageWithItsHeadersAndFooter) {
     ASSERT_TRUE(WriteReportFile(report, ReportFileKind::Pdf, Path("e.pdf")).ok);
     EXPECT_EQ(PdfPages(Path("e.pdf")), 1);
     EXPECT_EQ(PdfPageText(Path("e.pdf"), 1),
-              QStringLiteral("TEST DATA REPORT Print Date: 12/11/26 No Time Value Unit Function Remark The Page 1 Of 1"));
-    EXPECT_EQ(Written(report, ReportFileKind::Csv), QByteArray("No,Time,Value,Unit,Function,Remark\r\n"));
+              QStringLiteral("TEST DATA REPORT Print Date: 12/11/26 No Time Value Unit Function "
+                             "Remark The Page 1 Of 1"));
+    EXPECT_EQ(Written(report, ReportFileKind::Csv),
+              QByteArray("No,Time,Value,Unit,Function,Remark\r\n"));
     EXPECT_TRUE(Written(report, ReportFileKind::Html)
                     .contains("<tr><td>&nbsp;</td><td>&nbsp;</td><td>&nbsp;</td><td>&nbsp;</td>"
                               "<td>&nbsp;</td><td>&nbsp;</td></tr>"));
@@ -210,9 +220,14 @@ TEST_F(ReportTest, SmallTableExports) {
     const QList<QByteArray> lines = text.split('\n');
     ASSERT_EQ(lines.size(), 8) << text.toStdString();
     EXPECT_EQ(lines[0].trimmed(), "TEST DATA REPORT                       Print Date: 12/11/26");
-    EXPECT_EQ(lines[2], "    No           Time           Value             Unit        Function            Remark\r");
-    EXPECT_EQ(lines[3], "    1            09:00:00 AM     1.5              M\xA6\xB8          IR:500V 20G\xA6\xB8        Continuous\r");
-    EXPECT_EQ(lines[4], "    2            09:00:01 AM     a<b&\"c\"          V           DCV, 600V\r");
+    EXPECT_EQ(lines[2],
+              "    No           Time           Value             Unit        Function            "
+              "Remark\r");
+    EXPECT_EQ(lines[3],
+              "    1            09:00:00 AM     1.5              M\xA6\xB8          IR:500V "
+              "20G\xA6\xB8        Continuous\r");
+    EXPECT_EQ(lines[4],
+              "    2            09:00:01 AM     a<b&\"c\"          V           DCV, 600V\r");
     EXPECT_EQ(lines[6], "    The Page 1 Of 1\r");
     EXPECT_FALSE(text.contains('\f'));
 
@@ -220,8 +235,9 @@ TEST_F(ReportTest, SmallTableExports) {
     EXPECT_TRUE(html.startsWith("<!DOCTYPE html>"));
     EXPECT_TRUE(html.contains("<h1> TEST DATA REPORT</h1>"));
     EXPECT_TRUE(html.contains("<p class=\"date\">Print Date: 12/11/26</p>"));
-    EXPECT_TRUE(html.contains("<tr><td>1</td><td>09:00:00 AM</td><td>1.5</td><td>M&#937;</td>"
-                              "<td>IR:500V 20G&#937;</td><td>Continuous</td></tr>"));
+    EXPECT_TRUE(
+        html.contains("<tr><td>1</td><td>09:00:00 AM</td><td>1.5</td><td>M&#937;</td>"
+                      "<td>IR:500V 20G&#937;</td><td>Continuous</td></tr>"));
     EXPECT_TRUE(html.contains("<td>a&lt;b&amp;&quot;c&quot;</td>"));
     EXPECT_TRUE(html.contains("The Page <span class=\"n\">1</span> Of <span class=\"t\">1</span>"));
     EXPECT_TRUE(html.trimmed().endsWith("</html>"));
@@ -242,8 +258,8 @@ TEST_F(ReportTest, CancelledOrInterruptedOutputLeavesNoFile) {
     DataReport report = Prepared(table);
     int swaps = 0;
     for (ReportFileKind kind : {ReportFileKind::Pdf, ReportFileKind::Csv}) {
-        ReportOutcome outcome = WriteReportFile(report, kind, Path("c.out"),
-                                                [](int done, int) { return done < 2; });
+        ReportOutcome outcome =
+            WriteReportFile(report, kind, Path("c.out"), [](int done, int) { return done < 2; });
         EXPECT_FALSE(outcome.ok);
         EXPECT_TRUE(outcome.cancelled);
         EXPECT_FALSE(QFile::exists(Path("c.out")));
@@ -268,7 +284,8 @@ TEST_F(ReportTest, CancelledOrInterruptedOutputLeavesNoFile) {
             report.Prepare();
         }
     }
-    const ReportOutcome outcome = WriteReportFile(report, ReportFileKind::Html, Path("no/such/dir/r.html"));
+    const ReportOutcome outcome =
+        WriteReportFile(report, ReportFileKind::Html, Path("no/such/dir/r.html"));
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(outcome.message.empty());
 }
