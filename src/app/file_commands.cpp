@@ -8,7 +8,8 @@
 namespace qx {
 
 QStringList QtNameFilters(std::string_view filter) {
-    QStringList parts = QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())).split(u'|');
+    QStringList parts =
+        QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())).split(u'|');
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString name = parts[i];
@@ -46,14 +47,22 @@ void SetUpOpenDialog(QFileDialog& dialog, const QString& lastName) {
 void ShowFileOutcome(QWidget* parent, const FileOutcome& outcome) {
     const QString text = QString::fromLocal8Bit(outcome.message);
     switch (outcome.kind) {
-        case FileMessageKind::None: break;
-        case FileMessageKind::Plain: ShowPlainMessage(parent, text); break;
-        case FileMessageKind::ErrorText: ShowErrorText(parent, text); break;
-        case FileMessageKind::LoadError: ShowLoadError(text); break;
+        case FileMessageKind::None:
+            break;
+        case FileMessageKind::Plain:
+            ShowPlainMessage(parent, text);
+            break;
+        case FileMessageKind::ErrorText:
+            ShowErrorText(parent, text);
+            break;
+        case FileMessageKind::LoadError:
+            ShowLoadError(text);
+            break;
     }
 }
 
-FileCommands::FileCommands(MeasurementTable& table, const TimeFormat& timeFormat, Hooks hooks, QWidget* parent)
+FileCommands::FileCommands(MeasurementTable& table, const TimeFormat& timeFormat, Hooks hooks,
+                           QWidget* parent)
     : table_(table), timeFormat_(timeFormat), hooks_(std::move(hooks)), parent_(parent) {
     if (!hooks_.runDialog) {
         hooks_.runDialog = [](QFileDialog& dialog) {
@@ -61,7 +70,9 @@ FileCommands::FileCommands(MeasurementTable& table, const TimeFormat& timeFormat
         };
     }
     if (!hooks_.showOutcome) {
-        hooks_.showOutcome = [parent](const FileOutcome& outcome) { ShowFileOutcome(parent, outcome); };
+        hooks_.showOutcome = [parent](const FileOutcome& outcome) {
+            ShowFileOutcome(parent, outcome);
+        };
     }
 }
 
@@ -103,7 +114,8 @@ FileOutcome FileCommands::Suspended(Work&& work) {
 
 FileOutcome FileCommands::SaveFile(const QString& path) {
     return Suspended([&] {
-        const std::vector<std::string> titles = hooks_.headerTitles ? hooks_.headerTitles() : kDefaultHeaderTitles;
+        const std::vector<std::string> titles =
+            hooks_.headerTitles ? hooks_.headerTitles() : kDefaultHeaderTitles;
         return SaveTableToFile(table_, QFile::encodeName(path).toStdString(), titles, timeFormat_);
     });
 }

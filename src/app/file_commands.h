@@ -37,7 +37,7 @@ void SetUpOpenDialog(QFileDialog& dialog, const QString& lastName);
 void ShowFileOutcome(QWidget* parent, const FileOutcome& outcome);
 
 class FileCommands {
-public:
+  public:
     struct Hooks {
         /// Suspend and resume the grid's updates; suspensions nest, the outermost resume
         /// refreshes once.
@@ -53,7 +53,8 @@ public:
     };
 
     /// `table` and `timeFormat` must outlive the commands.
-    FileCommands(MeasurementTable& table, const TimeFormat& timeFormat, Hooks hooks, QWidget* parent);
+    FileCommands(MeasurementTable& table, const TimeFormat& timeFormat, Hooks hooks,
+                 QWidget* parent);
 
     /// Save_asClick: SaveDialog2, then SaveFile with the chosen name. Cancel does nothing.
     void Save_asClick();
@@ -67,7 +68,7 @@ public:
 
     const QString& lastOpenName() const { return lastOpenName_; }
 
-private:
+  private:
     template <class Work>
     FileOutcome Suspended(Work&& work);
 

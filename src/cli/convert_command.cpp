@@ -11,10 +11,11 @@ namespace qx::cli {
 
 int RunConvert(const Args& args) {
     if (args.size() != 2) {
-        std::fputs("usage: qx680-cli convert IN OUT\n"
-                   "  reads IN and writes OUT; \".xml\" (any case) is the XML data packet, any other\n"
-                   "  extension tab-separated text; times in text files use the user's time format\n",
-                   stderr);
+        std::fputs(
+            "usage: qx680-cli convert IN OUT\n"
+            "  reads IN and writes OUT; \".xml\" (any case) is the XML data packet, any other\n"
+            "  extension tab-separated text; times in text files use the user's time format\n",
+            stderr);
         return 2;
     }
     const TimeFormat timeFormat = TimeFormat::User();

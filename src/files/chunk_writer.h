@@ -14,7 +14,7 @@ namespace qx {
 using ChunkSink = std::function<bool(std::string_view chunk)>;
 
 class ChunkWriter {
-public:
+  public:
     static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
     explicit ChunkWriter(const ChunkSink& sink) : sink_(sink) { buf_.reserve(kChunkBytes + 4096); }
@@ -33,7 +33,7 @@ public:
     /// Passes on whatever is left (also an empty rest, so an empty file is still written).
     bool Finish() { return Flush(true); }
 
-private:
+  private:
     const ChunkSink& sink_;
     std::string buf_;
     bool ok_ = true;

@@ -8,8 +8,8 @@
 
 namespace qx {
 
-const std::vector<std::string> kDefaultHeaderTitles = {"Measurement No.", "Time", "Value",
-                                                       "Unit", "Function", "Remark"};
+const std::vector<std::string> kDefaultHeaderTitles = {"Measurement No.", "Time",  "Value", "Unit",
+                                                       "Function",        "Remark"};
 
 namespace {
 
@@ -19,7 +19,9 @@ FileOutcome Saved(const std::string& path) {
     return {true, FileMessageKind::Plain, "Save table to specified file: " + path + " Scuss!"};
 }
 
-FileOutcome LoadFailed() { return {false, FileMessageKind::LoadError, kLoadFailed}; }
+FileOutcome LoadFailed() {
+    return {false, FileMessageKind::LoadError, kLoadFailed};
+}
 
 // Writes through a temporary file beside the target; the target is replaced only by a
 // successful commit. Returns an empty text on success, else the reason.
@@ -27,9 +29,11 @@ template <class Write>
 std::string WriteAtomically(const std::string& path, Write&& write) {
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
     if (!file.open(QIODevice::WriteOnly))
-        return "Cannot create file \"" + path + "\". " + file.errorString().toLocal8Bit().toStdString();
+        return "Cannot create file \"" + path + "\". " +
+               file.errorString().toLocal8Bit().toStdString();
     const ChunkSink sink = [&file](std::string_view chunk) {
-        return file.write(chunk.data(), static_cast<qint64>(chunk.size())) == static_cast<qint64>(chunk.size());
+        return file.write(chunk.data(), static_cast<qint64>(chunk.size())) ==
+               static_cast<qint64>(chunk.size());
     };
     if (!write(sink) || !file.commit()) {
         std::string reason = file.errorString().toLocal8Bit().toStdString();
@@ -61,11 +65,11 @@ bool IsXmlDataFile(std::string_view path) {
 }
 
 FileOutcome SaveTableToFile(const MeasurementTable& table, const std::string& path,
-                            const std::vector<std::string>& headerTitles, const TimeFormat& timeFormat) {
+                            const std::vector<std::string>& headerTitles,
+                            const TimeFormat& timeFormat) {
     if (IsXmlDataFile(path)) {
-        const std::string error = WriteAtomically(path, [&](const ChunkSink& sink) {
-            return WriteXmlDataPacket(table, sink);
-        });
+        const std::string error = WriteAtomically(
+            path, [&](const ChunkSink& sink) { return WriteXmlDataPacket(table, sink); });
         if (!error.empty()) return {false, FileMessageKind::ErrorText, error};
         return Saved(path);
     }

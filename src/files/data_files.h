@@ -34,11 +34,13 @@ extern const std::vector<std::string> kDefaultHeaderTitles;
 /// once everything was written: a failed save leaves the previous file as it was.
 /// `headerTitles` is the grid's current visual column order (text layout only).
 FileOutcome SaveTableToFile(const MeasurementTable& table, const std::string& path,
-                            const std::vector<std::string>& headerTitles, const TimeFormat& timeFormat);
+                            const std::vector<std::string>& headerTitles,
+                            const TimeFormat& timeFormat);
 
-/// Text layout: appends the file's rows (after emptying the table when `emptyFirst`); a failing
-/// line stops the load, rows before it stay. XML layout: replaces the table's rows with the
-/// packet's, or leaves the table untouched when the packet cannot be read.
+/// Empties the table first when `emptyFirst` (no command does). Text layout: appends the
+/// file's rows; a failing line stops the load, the rows before it stay. XML layout: replaces
+/// the table's rows with the packet's, or leaves them untouched when the packet cannot be read.
+/// The file is read in chunks; a failure is told as "Failed to Load File!" (LoadError).
 FileOutcome LoadTableFromFile(const std::string& path, MeasurementTable& table, bool emptyFirst,
                               const TimeFormat& timeFormat);
 

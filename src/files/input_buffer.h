@@ -18,7 +18,7 @@ using ChunkSource = std::function<std::int64_t(char* to, std::size_t max)>;
 ChunkSource MemorySource(std::string_view bytes);
 
 class InputBuffer {
-public:
+  public:
     static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
     /// A zero byte in the input ends it, as if the source ended there.
@@ -35,7 +35,7 @@ public:
     bool AtEndOfInput() const { return ended_; }
     bool error() const { return error_; }
 
-private:
+  private:
     const ChunkSource& source_;
     std::unique_ptr<char[]> data_;
     std::size_t capacity_ = 0;

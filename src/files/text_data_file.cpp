@@ -12,7 +12,9 @@ constexpr std::string_view kNull = "NULL";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kMaxItems = 6;
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -35,7 +37,8 @@ std::optional<std::int32_t> ParseNo(std::string_view s, bool& ok) {
     if (plus) s.remove_prefix(1);
     std::int32_t v = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    ok = !s.empty() && !(plus && s.front() == '-') && ec == std::errc() && end == s.data() + s.size();
+    ok = !s.empty() && !(plus && s.front() == '-') && ec == std::errc() &&
+         end == s.data() + s.size();
     return v;
 }
 
@@ -77,7 +80,8 @@ bool WriteTextDataFile(const MeasurementTable& table, const std::vector<std::str
     return writer.Finish();
 }
 
-bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table, const TimeFormat& timeFormat) {
+bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table,
+                      const TimeFormat& timeFormat) {
     InputBuffer in(source);
     bool sawLine = false;
     TableRow row;
@@ -93,7 +97,8 @@ bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table, const 
         std::size_t count = 0;
         while (p < end && *p != '\r' && *p != '\n') {
             if (*p == '\t') {
-                if (count < kMaxItems) items[count] = {itemStart, static_cast<std::size_t>(p - itemStart)};
+                if (count < kMaxItems)
+                    items[count] = {itemStart, static_cast<std::size_t>(p - itemStart)};
                 ++count;
                 itemStart = p + 1;
             }
@@ -136,7 +141,8 @@ bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table, const 
     return sawLine;
 }
 
-bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const TimeFormat& timeFormat) {
+bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table,
+                      const TimeFormat& timeFormat) {
     return ReadTextDataFile(MemorySource(bytes), table, timeFormat);
 }
 

@@ -27,7 +27,9 @@ bool WriteTextDataFile(const MeasurementTable& table, const std::vector<std::str
 /// not a 32-bit decimal integer, a Time that `timeFormat` cannot read); rows appended before
 /// the failing line stay, the failing line adds none.
 /// A read error of the source is a failure too.
-bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table, const TimeFormat& timeFormat);
-bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table, const TimeFormat& timeFormat);
+bool ReadTextDataFile(const ChunkSource& source, MeasurementTable& table,
+                      const TimeFormat& timeFormat);
+bool ReadTextDataFile(std::string_view bytes, MeasurementTable& table,
+                      const TimeFormat& timeFormat);
 
 }  // namespace qx

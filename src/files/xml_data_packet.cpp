@@ -41,14 +41,28 @@ void AppendEscaped(std::string& out, std::string_view s) {
         out.append(s.data() + plain, i - plain);
         plain = i + 1;
         switch (c) {
-            case '<': out.append("&lt;"); break;
-            case '>': out.append("&gt;"); break;
-            case '"': out.append("&quot;"); break;
-            case '&': out.append("&amp;"); break;
-            case '\'': out.append("&apos;"); break;
+            case '<':
+                out.append("&lt;");
+                break;
+            case '>':
+                out.append("&gt;");
+                break;
+            case '"':
+                out.append("&quot;");
+                break;
+            case '&':
+                out.append("&amp;");
+                break;
+            case '\'':
+                out.append("&apos;");
+                break;
             default: {  // &#NNN;, always three digits like &#013;
-                const char ref[] = {'&', '#', static_cast<char>('0' + c / 100),
-                                    static_cast<char>('0' + c / 10 % 10), static_cast<char>('0' + c % 10), ';'};
+                const char ref[] = {'&',
+                                    '#',
+                                    static_cast<char>('0' + c / 100),
+                                    static_cast<char>('0' + c / 10 % 10),
+                                    static_cast<char>('0' + c % 10),
+                                    ';'};
                 out.append(ref, sizeof ref);
             }
         }
@@ -89,12 +103,17 @@ void AppendTime(std::string& out, std::int32_t ms) {
 // processing instructions, whitespace) over the bytes in the input buffer. A scan that fails
 // having touched the end of those bytes is "starved": it may succeed once more bytes are there.
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsNameEnd(char c) { return IsSpace(c) || c == '=' || c == '/' || c == '>' || c == '<'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsNameEnd(char c) {
+    return IsSpace(c) || c == '=' || c == '/' || c == '>' || c == '<';
+}
 
 class Scanner {
-public:
-    explicit Scanner(std::string_view s) : begin_(s.data()), p_(s.data()), end_(s.data() + s.size()) {}
+  public:
+    explicit Scanner(std::string_view s)
+        : begin_(s.data()), p_(s.data()), end_(s.data() + s.size()) {}
 
     bool AtEnd() const { return p_ == end_; }
     bool starved() const { return starved_; }
@@ -187,12 +206,13 @@ public:
             if (AtCloseTag()) return CloseTag(name);
             std::string_view child;
             bool selfClosing = false;
-            if (!OpenTag(child) || !Attributes(selfClosing, [](auto, auto) { return true; })) return false;
+            if (!OpenTag(child) || !Attributes(selfClosing, [](auto, auto) { return true; }))
+                return false;
             if (!selfClosing && !SkipContent(child, depth + 1)) return false;
         }
     }
 
-private:
+  private:
     bool More() {
         if (p_ < end_) return true;
         starved_ = true;
@@ -262,18 +282,25 @@ bool Unescape(std::string_view raw, std::string& scratch, std::string_view& valu
         if (semi == std::string_view::npos) return false;
         const std::string_view ref = raw.substr(i + 1, semi - i - 1);
         i = semi + 1;
-        if (ref == "lt") scratch.push_back('<');
-        else if (ref == "gt") scratch.push_back('>');
-        else if (ref == "amp") scratch.push_back('&');
-        else if (ref == "quot") scratch.push_back('"');
-        else if (ref == "apos") scratch.push_back('\'');
+        if (ref == "lt")
+            scratch.push_back('<');
+        else if (ref == "gt")
+            scratch.push_back('>');
+        else if (ref == "amp")
+            scratch.push_back('&');
+        else if (ref == "quot")
+            scratch.push_back('"');
+        else if (ref == "apos")
+            scratch.push_back('\'');
         else if (ref.size() >= 2 && ref[0] == '#') {
             const bool hex = ref[1] == 'x';
             const std::string_view digits = ref.substr(hex ? 2 : 1);
             unsigned code = 0;
-            const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
+            const auto [end, ec] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
             // A string value is single-byte: a reference beyond a byte has no place in it.
-            if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || code > 255)
+            if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() ||
+                code > 255)
                 return false;
             scratch.push_back(static_cast<char>(code));
         } else {
@@ -339,8 +366,10 @@ bool ReadFields(Scanner& in, std::vector<FieldDef>& fields) {
         std::string_view name, type;
         if (!in.OpenTag(tag) || tag != "FIELD") return false;
         const bool ok = in.Attributes(selfClosing, [&](std::string_view a, std::string_view v) {
-            if (a == "attrname") name = v;
-            else if (a == "fieldtype") type = v;
+            if (a == "attrname")
+                name = v;
+            else if (a == "fieldtype")
+                type = v;
             return true;
         });
         if (!ok || name.empty() || (!selfClosing && !in.SkipContent(tag))) return false;
@@ -366,7 +395,8 @@ bool ReadMetadata(Scanner& in, std::vector<FieldDef>& fields) {
         if (in.AtCloseTag()) break;
         std::string_view tag;
         bool selfClosing = false;
-        if (!in.OpenTag(tag) || !in.Attributes(selfClosing, [](auto, auto) { return true; })) return false;
+        if (!in.OpenTag(tag) || !in.Attributes(selfClosing, [](auto, auto) { return true; }))
+            return false;
         if (tag == "FIELDS" && !haveFields && !selfClosing) {
             if (!ReadFields(in, fields)) return false;
             haveFields = true;
@@ -383,11 +413,11 @@ bool ReadHead(Scanner& in, std::vector<FieldDef>& fields, bool& noRows) {
     std::string_view tag;
     bool selfClosing = false;
     auto any = [](auto, auto) { return true; };
-    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "DATAPACKET" || !in.Attributes(selfClosing, any) ||
-        selfClosing)
+    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "DATAPACKET" ||
+        !in.Attributes(selfClosing, any) || selfClosing)
         return false;
-    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "METADATA" || !in.Attributes(selfClosing, any) ||
-        selfClosing || !ReadMetadata(in, fields))
+    if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "METADATA" ||
+        !in.Attributes(selfClosing, any) || selfClosing || !ReadMetadata(in, fields))
         return false;
     if (!in.SkipMisc() || !in.OpenTag(tag) || tag != "ROWDATA" || !in.Attributes(selfClosing, any))
         return false;
@@ -492,19 +522,23 @@ bool ReadXmlDataPacket(const ChunkSource& source, MeasurementTable& table) {
     std::string scratch;
     for (bool endOfRows = noRows; !endOfRows;) {
         bool keep = false;
-        if (!RunStep(in, [&](Scanner& s) { return ReadRow(s, fields, row, scratch, endOfRows, keep); }))
+        if (!RunStep(in,
+                     [&](Scanner& s) { return ReadRow(s, fields, row, scratch, endOfRows, keep); }))
             return false;
         if (!endOfRows && keep) table.Append(row);
     }
 
-    if (!RunStep(in, [](Scanner& s) { return s.SkipMisc() && s.CloseTag("DATAPACKET"); })) return false;
+    if (!RunStep(in, [](Scanner& s) { return s.SkipMisc() && s.CloseTag("DATAPACKET"); }))
+        return false;
     // Only whitespace, comments and processing instructions may follow, up to the end.
     for (;;) {
         Scanner s(in.Unread());
         const bool ok = s.SkipMisc();
         if (ok && !s.AtEnd()) return false;
-        if (ok) in.Consume(s.consumed());
-        else if (!s.starved()) return false;
+        if (ok)
+            in.Consume(s.consumed());
+        else if (!s.starved())
+            return false;
         if (!in.Refill()) return ok && !in.error();
     }
 }

@@ -38,8 +38,10 @@ TEST(ConvertCliTest, XmlToTextAndBackIsIdentical) {
     for (int i = 0; i < 300; ++i)
         table.Append(TableRow{i + 1, (36'000 + i) * 1000, std::to_string(i) + ".5<&>\"'",
                               i % 2 ? "M\xA6\xB8" : "V", "DCV  600V", i % 3 ? "Continuous" : "PI"});
-    const QString xml = dir.filePath("a.xml"), text = dir.filePath("b.xls"), back = dir.filePath("c.XML");
-    ASSERT_TRUE(SaveTableToFile(table, xml.toStdString(), kDefaultHeaderTitles, TimeFormat("%T")).ok);
+    const QString xml = dir.filePath("a.xml"), text = dir.filePath("b.xls"),
+                  back = dir.filePath("c.XML");
+    ASSERT_TRUE(
+        SaveTableToFile(table, xml.toStdString(), kDefaultHeaderTitles, TimeFormat("%T")).ok);
 
     for (const auto& [in, out] : {std::pair{xml, text}, std::pair{text, back}}) {
         const CliRun r = Convert({in, out});
@@ -47,7 +49,8 @@ TEST(ConvertCliTest, XmlToTextAndBackIsIdentical) {
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.isEmpty());
     }
-    EXPECT_TRUE(Bytes(text).startsWith("Measurement No.\tTime\tValue\tUnit\tFunction\tRemark\r\n1\t10:00:00\t0.5<&>\"'\tV\t"));
+    EXPECT_TRUE(Bytes(text).startsWith(
+        "Measurement No.\tTime\tValue\tUnit\tFunction\tRemark\r\n1\t10:00:00\t0.5<&>\"'\tV\t"));
     EXPECT_EQ(Bytes(back), Bytes(xml));
 }
 
@@ -76,7 +79,8 @@ TEST(ConvertCliTest, FailuresAndUsage) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "Could not save table to specified file: " + unwritable.toLocal8Bit() + "\n");
 
-    for (const QStringList& args : {QStringList{}, QStringList{good}, QStringList{good, out, out}}) {
+    for (const QStringList& args :
+         {QStringList{}, QStringList{good}, QStringList{good, out, out}}) {
         r = Convert(args);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.startsWith("usage: qx680-cli convert IN OUT"));

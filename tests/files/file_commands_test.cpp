@@ -13,7 +13,7 @@ namespace qx {
 namespace {
 
 class FileCommandsTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "file_commands_test";
@@ -27,7 +27,8 @@ protected:
         hooks.endBulk = [this] { events_.push_back("end"); };
         hooks.headerTitles = [this] {
             events_.push_back("titles");
-            return std::vector<std::string>{"Time", "Measurement No.", "Value", "Unit", "Function", "Remark"};
+            return std::vector<std::string>{"Time", "Measurement No.", "Value",
+                                            "Unit", "Function",        "Remark"};
         };
         hooks.runDialog = std::move(runDialog);
         hooks.showOutcome = [this](const FileOutcome& o) {
@@ -47,9 +48,12 @@ protected:
 };
 
 TEST(QtNameFiltersTest, PairsBecomeQtFilters) {
-    EXPECT_EQ(QtNameFilters(kSaveDialogFilter), (QStringList{"Excel File(*.xls)", "XML(*.xml)", "Txt File(*.txt)"}));
-    EXPECT_EQ(QtNameFilters(kOpenDialogFilter), (QStringList{"Excel File(*.xls)", "XML (*.xml)", "Txt File(*.txt)"}));
-    EXPECT_EQ(QtNameFilters("Data|*.txt;*.xls|All|*"), (QStringList{"Data (*.txt *.xls)", "All (*)"}));
+    EXPECT_EQ(QtNameFilters(kSaveDialogFilter),
+              (QStringList{"Excel File(*.xls)", "XML(*.xml)", "Txt File(*.txt)"}));
+    EXPECT_EQ(QtNameFilters(kOpenDialogFilter),
+              (QStringList{"Excel File(*.xls)", "XML (*.xml)", "Txt File(*.txt)"}));
+    EXPECT_EQ(QtNameFilters("Data|*.txt;*.xls|All|*"),
+              (QStringList{"Data (*.txt *.xls)", "All (*)"}));
 }
 
 TEST_F(FileCommandsTest, SaveShowsSaveDialog2AndReportsAfterResuming) {
@@ -72,7 +76,9 @@ TEST_F(FileCommandsTest, SaveShowsSaveDialog2AndReportsAfterResuming) {
     EXPECT_EQ(shown_[0].message, "Save table to specified file: " + path.toStdString() + " Scuss!");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "Time\tMeasurement No.\tValue\tUnit\tFunction\tRemark\r\n1\t01:00:00\t1.5\tV\tDCV  600V\tContinuous\r\n");
+    EXPECT_EQ(f.readAll(),
+              "Time\tMeasurement No.\tValue\tUnit\tFunction\tRemark\r\n1\t01:00:00\t1.5\tV\tDCV  "
+              "600V\tContinuous\r\n");
 }
 
 TEST_F(FileCommandsTest, CancelledDialogsDoNothing) {
