@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/click_panel.h"
+#include "app/file_commands.h"
 #include "app/help_window.h"
 #include "app/message_boxes.h"
 #include "display/widget/lcd_widget.h"
@@ -17,6 +18,7 @@
 #include "log/measurement_model.h"
 #include "log/widget/measurement_grid.h"
 #include "log/widget/record_bar.h"
+#include "reports/report_preview.h"
 
 namespace qx {
 
@@ -55,9 +57,19 @@ MainWindow::MainWindow(std::unique_ptr<HidBackend> owned, HidBackend* hid, std::
     Panel7->setGeometry(2, 320, 615, 33);
     connect(Panel7, &RecordBar::deleteClicked, this, [this] { policy_.ClearRClick(); });
 
-    model_ = std::make_unique<MeasurementModel>(cds1_);
+    model_ = std::make_unique<MeasurementModel>(cds1_, timeFormat_);
     DBGrid1 = new MeasurementGrid(model_.get(), client);
     DBGrid1->setGeometry(0, 348, 617, 177);
+
+    FileCommands::Hooks fileHooks;
+    fileHooks.beginBulk = [this] { SuspendViews(); };
+    fileHooks.endBulk = [this] { ResumeViews(); };
+    fileHooks.headerTitles = [this] { return DBGrid1->VisualTitles(); };
+    files_ = std::make_unique<FileCommands>(cds1_, timeFormat_, std::move(fileHooks), this);
+    connect(Panel7, &RecordBar::saveClicked, this, [this] { files_->Save_asClick(); });
+    connect(Panel7, &RecordBar::openClicked, this, [this] { files_->OpenClick(); });
+    report_ = std::make_unique<DataReportController>(cds1_, static_cast<TableViews&>(*this), this, timeFormat_);
+    connect(Panel7, &RecordBar::printClicked, this, [this] { report_->MajPrintClick(); });
     buildMenu();
 
     SampInterTime = new QTimer(this);
@@ -82,7 +94,8 @@ MainWindow::MainWindow(std::unique_ptr<HidBackend> owned, HidBackend* hid, std::
 }
 
 MainWindow::~MainWindow() {
-    link_.reset();  // no more reports or watchdog ticks
+    link_.reset();    // no more reports or watchdog ticks
+    report_.reset();  // its preview goes without resuming the views
     delete centralWidget();  // the grid goes before its model
 }
 
@@ -155,5 +168,9 @@ bool MainWindow::AskYesNo(const std::string& question) {
 void MainWindow::ShowErrorText(const std::string& text) {
     qx::ShowErrorText(this, QString::fromStdString(text));
 }
+
+void MainWindow::SuspendViews() { cds1_.BeginBulk(); }
+
+void MainWindow::ResumeViews() { cds1_.EndBulk(); }
 
 }  // namespace qx

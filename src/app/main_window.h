@@ -12,6 +12,9 @@
 #include "link/link_controller.h"
 #include "log/measurement_table.h"
 #include "log/recording_policy.h"
+#include "log/time_format.h"
+#include "reports/report_controller.h"
+#include "reports/report_preview.h"  // the controller's inline accessors need the full type
 
 class QActionGroup;
 class QTimer;
@@ -19,6 +22,7 @@ class QTimer;
 namespace qx {
 
 class ClickPanel;
+class FileCommands;
 class HelpWindow;
 class HidBackend;
 class LcdWidget;
@@ -27,7 +31,8 @@ class MeasurementModel;
 class QtIntervalTimer;
 class RecordBar;
 
-class MainWindow : public QMainWindow, private DecoderHooks, private LinkUi, private RecordingUi {
+class MainWindow : public QMainWindow, private DecoderHooks, private LinkUi, private RecordingUi,
+                   private TableViews {
     Q_OBJECT
 public:
     /// `hid` stands for the cable and must outlive the window. `decimalSeparator` is read once by
@@ -72,6 +77,9 @@ private:
     // RecordingUi
     bool AskYesNo(const std::string& question) override;
     void ShowErrorText(const std::string& text) override;
+    // TableViews
+    void SuspendViews() override;
+    void ResumeViews() override;
 
     std::unique_ptr<HidBackend> ownedHid_;  // only for the window without a cable
     LcdState lcd_ = LcdState::StartUp();
@@ -80,7 +88,10 @@ private:
     RecordingPolicy policy_;
     FrameAssembler assembler_;
     std::unique_ptr<QtIntervalTimer> timer2_;
+    TimeFormat timeFormat_ = TimeFormat::User();
     std::unique_ptr<MeasurementModel> model_;
+    std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<DataReportController> report_;
     QTimer* SampInterTime = nullptr;
 
     ClickPanel* Panel2 = nullptr;
