@@ -9,9 +9,9 @@ using C = ElementContent;
 using F = ReportField;
 using R = ColourRole;
 
-constexpr FontSpec kTitleFont{14, true, true};
-constexpr FontSpec kDateFont{7};
-constexpr FontSpec kColumnFont{10};
+constexpr FontStyle kTitleFont{14, true, true};
+constexpr FontStyle kDateFont{7};
+constexpr FontStyle kColumnFont{10};
 
 constexpr TextElement kPageHeader[] = {
     {C::Literal, " TEST DATA REPORT", F::No, 0.0, 2.1, kTitleFont, R::Blue, true},
@@ -38,10 +38,10 @@ constexpr TextElement kDetail[] = {
 };
 
 constexpr TextElement kPageFooter[] = {
-    {C::Literal, "The Page", F::No, 8.5, 4.2, FontSpec{10}, R::TooltipText},
-    {C::PageNumber, {}, F::No, 24.3, 4.2, FontSpec{8}, R::Blue},
-    {C::Literal, "Of", F::No, 31.8, 4.2, FontSpec{10}, R::WindowText},
-    {C::PageTotal, {}, F::No, 37.0, 4.2, FontSpec{9}, R::Blue},
+    {C::Literal, "The Page", F::No, 8.5, 4.2, FontStyle{10}, R::TooltipText},
+    {C::PageNumber, {}, F::No, 24.3, 4.2, FontStyle{8}, R::Blue},
+    {C::Literal, "Of", F::No, 31.8, 4.2, FontStyle{10}, R::WindowText},
+    {C::PageTotal, {}, F::No, 37.0, 4.2, FontStyle{9}, R::Blue},
 };
 
 constexpr int kRowsPerPage = 37;

@@ -22,7 +22,7 @@ enum class ElementContent : unsigned char {
     Field,       // the display text of `field` in the band's row
 };
 
-struct FontSpec {
+struct FontStyle {
     double pointSize;
     bool bold = false;
     bool underline = false;
@@ -36,7 +36,7 @@ struct TextElement {
     ReportField field;      // Field only
     double leftMm;
     double topMm;
-    FontSpec font;
+    FontStyle font;
     ColourRole colour;
     bool centred = false;
 };
