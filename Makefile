@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build demo run test test-asan bench screenshot fuzz clean
+.PHONY: deps configure build demo run test test-plain test-asan test-long bench screenshot fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -21,13 +21,23 @@ demo: build
 run: build
 	$(BUILD)/src/app/qx680
 
-test: build
+# Every test twice: as built for use, and built with AddressSanitizer and UBSan.
+test: test-plain test-asan
+
+test-plain: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE long
+
+SANITIZER_ENV = QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ASAN_OPTIONS=detect_leaks=1
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQX_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE long
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -LE long
+
+# The soak and other long tests (label "long"), not part of the quick run.
+test-long: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L long
 
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks

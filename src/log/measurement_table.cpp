@@ -1,6 +1,7 @@
 #include "log/measurement_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace qx {
@@ -26,14 +27,26 @@ constexpr std::uint8_t kHasTime = 2;
 MeasurementTable::MeasurementTable() = default;
 MeasurementTable::~MeasurementTable() = default;
 
+std::size_t MeasurementTable::ChunkCapacity(std::size_t chunk) {
+    return chunk < kGrowingChunks ? kFirstChunkRows << chunk : kChunkRows;
+}
+
 const MeasurementTable::PackedRow& MeasurementTable::At(std::size_t i) const {
-    return chunks_[i / kChunkRows][i % kChunkRows];
+    if (i < kGrowingRows) {
+        const auto chunk = static_cast<std::size_t>(std::bit_width(i / kFirstChunkRows + 1) - 1);
+        return chunks_[chunk][i - kFirstChunkRows * ((std::size_t{1} << chunk) - 1)];
+    }
+    const std::size_t j = i - kGrowingRows;
+    return chunks_[kGrowingChunks + j / kChunkRows][j % kChunkRows];
 }
 
 void MeasurementTable::Append(const TableRow& row) {
-    if (count_ == chunks_.size() * kChunkRows)
-        chunks_.push_back(std::make_unique_for_overwrite<PackedRow[]>(kChunkRows));
-    PackedRow& p = chunks_[count_ / kChunkRows][count_ % kChunkRows];
+    if (count_ == capacity_) {
+        const std::size_t rows = ChunkCapacity(chunks_.size());
+        chunks_.push_back(std::make_unique_for_overwrite<PackedRow[]>(rows));
+        capacity_ += rows;
+    }
+    PackedRow& p = const_cast<PackedRow&>(At(count_));
     p.flags = static_cast<std::uint8_t>((row.No ? kHasNo : 0) | (row.TimeMs ? kHasTime : 0));
     p.no = row.No.value_or(0);
     p.timeMs = row.TimeMs.value_or(0);
@@ -56,6 +69,7 @@ std::uint32_t MeasurementTable::InternLike(std::uint32_t& previous, std::string_
 void MeasurementTable::Clear() {
     chunks_.clear();
     count_ = 0;
+    capacity_ = 0;
     pool_.Clear();
     lastUnit_ = lastFunction_ = lastMode_ = 0;
     NotifyReset();
@@ -64,6 +78,7 @@ void MeasurementTable::Clear() {
 void MeasurementTable::SwapRows(MeasurementTable& other) {
     std::swap(chunks_, other.chunks_);
     std::swap(count_, other.count_);
+    std::swap(capacity_, other.capacity_);
     std::swap(pool_, other.pool_);
     std::swap(lastUnit_, other.lastUnit_);
     std::swap(lastFunction_, other.lastFunction_);
@@ -126,7 +141,7 @@ void MeasurementTable::RemoveObserver(Observer* o) {
 }
 
 std::size_t MeasurementTable::ResidentBytes() const {
-    return chunks_.size() * kChunkRows * sizeof(PackedRow) + pool_.ResidentBytes();
+    return capacity_ * sizeof(PackedRow) + pool_.ResidentBytes();
 }
 
 }  // namespace qx

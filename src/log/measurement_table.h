@@ -89,7 +89,13 @@ public:
 
 private:
     struct PackedRow;
+    // Chunks grow from 1 Ki rows to 64 Ki rows and then stay: a small table (every load reads
+    // into a fresh one) costs little, a large one appends without moving a row.
+    static constexpr std::size_t kFirstChunkRows = 1U << 10;
     static constexpr std::size_t kChunkRows = 1U << 16;
+    static constexpr std::size_t kGrowingChunks = 6;  // 1 Ki, 2 Ki, ... 32 Ki
+    static constexpr std::size_t kGrowingRows = kFirstChunkRows * ((1U << kGrowingChunks) - 1);
+    static std::size_t ChunkCapacity(std::size_t chunk);
 
     const PackedRow& At(std::size_t i) const;
     void NotifyReset();
@@ -97,6 +103,7 @@ private:
 
     std::vector<std::unique_ptr<PackedRow[]>> chunks_;
     std::size_t count_ = 0;
+    std::size_t capacity_ = 0;
     TextPool pool_;
     // Pool indices of the previous row's texts: consecutive rows nearly always repeat them, and
     // a compare is cheaper than a hash lookup.

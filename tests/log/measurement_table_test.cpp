@@ -48,6 +48,8 @@ TEST(MeasurementTable, SwapRowsExchangesContentAcrossChunks) {
     EXPECT_EQ(a.Value(0), "b");
     ASSERT_EQ(b.RowCount(), 70'000U);
     EXPECT_EQ(b.Row(69'999), (TableRow{69'999, 69'999, "69999", "V", "f", "m"}));
+    // Every row across the growing chunks and into the full-size ones lands where it belongs.
+    for (std::size_t i = 0; i < b.RowCount(); ++i) ASSERT_EQ(b.No(i), static_cast<int>(i)) << i;
     // Appending after the swap interns into each table's own texts.
     a.Append({1, 1, "a", "V", "f", "x"});
     b.Append({2, 2, "b", "", "g", "m"});
