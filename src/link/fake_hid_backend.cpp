@@ -5,9 +5,9 @@
 
 namespace qx {
 
-FakeHidBackend::DeviceKey FakeHidBackend::PlugIn(DeviceSpec spec) {
+FakeHidBackend::DeviceKey FakeHidBackend::PlugIn(DeviceSetup setup) {
     const DeviceKey key = nextKey_++;
-    devices_[key].spec = std::move(spec);
+    devices_[key].setup = std::move(setup);
     order_.push_back(key);
     RaiseChange();
     return key;
@@ -80,7 +80,7 @@ void FakeHidBackend::SetDeviceChangeHandler(std::function<void()> handler) {
 
 std::vector<HidDeviceInfo> FakeHidBackend::Devices() const {
     std::vector<HidDeviceInfo> out;
-    for (DeviceKey key : order_) out.push_back(devices_.at(key).spec.info);
+    for (DeviceKey key : order_) out.push_back(devices_.at(key).setup.info);
     return out;
 }
 
@@ -88,7 +88,7 @@ HidHandle FakeHidBackend::Claim(std::size_t index) {
     if (index >= order_.size()) return kNoHidDevice;
     const DeviceKey key = order_[index];
     Device& d = devices_[key];
-    if (!d.spec.claimable || d.claimedBy != kNoHidDevice) return kNoHidDevice;
+    if (!d.setup.claimable || d.claimedBy != kNoHidDevice) return kNoHidDevice;
     d.claimedBy = nextHandle_++;
     handles_[d.claimedBy] = key;
     return d.claimedBy;
@@ -113,7 +113,7 @@ void FakeHidBackend::Release(HidHandle device) {
 
 bool FakeHidBackend::CanReadWrite(HidHandle device) {
     Device* d = ByHandle(device);
-    if (!d || !d->plugged || !d->spec.readWrite) return false;
+    if (!d || !d->plugged || !d->setup.readWrite) return false;
     d->open = true;
     return true;
 }

@@ -14,7 +14,7 @@ namespace qx {
 
 class FakeHidBackend : public HidBackend {
   public:
-    struct DeviceSpec {
+    struct DeviceSetup {
         HidDeviceInfo info;
         bool readWrite = true;  ///< false: listed, but cannot be opened (no access rights)
         bool claimable = true;  ///< false: Claim fails (someone else holds it)
@@ -28,7 +28,7 @@ class FakeHidBackend : public HidBackend {
     };
 
     /// Adds a device at the end of the enumeration order and raises the change event.
-    DeviceKey PlugIn(DeviceSpec spec);
+    DeviceKey PlugIn(DeviceSetup setup);
     /// Removes it (open handles stay valid but go dead) and raises the change event.
     void Unplug(DeviceKey device);
 
@@ -60,7 +60,7 @@ class FakeHidBackend : public HidBackend {
 
   private:
     struct Device {
-        DeviceSpec spec;
+        DeviceSetup setup;
         bool plugged = true;
         HidHandle claimedBy = kNoHidDevice;
         bool open = false;

@@ -15,16 +15,16 @@ namespace qx {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Spec = FakeHidBackend::DeviceSpec;
+using DeviceSetup = FakeHidBackend::DeviceSetup;
 
 const Bytes kBridge = {0x00, 0x60, 0x09, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00};
 const char* const kMessage =
     "USB interface cable is not securely connected, please check and re-try.";
 
-Spec Cable() {
+DeviceSetup Cable() {
     return {{"USB to Serial", "", 0x1A86, 0xE008}};
 }
-Spec Keyboard() {
+DeviceSetup Keyboard() {
     return {{"Keyboard", "", 0x046D, 0xC31C}};
 }
 
@@ -147,19 +147,19 @@ TEST_F(LinkControllerTest, ConnectOpensTheLinkAndWaitsWithoutWatchdog) {
 }
 
 TEST_F(LinkControllerTest, ConnectWithoutAUsableEntryShowsTheMessage) {
-    struct Setup {
+    struct Case {
         const char* name;
-        std::vector<Spec> devices;
+        std::vector<DeviceSetup> devices;
     } setups[] = {
         {"no device", {}},
         {"no cable", {Keyboard()}},
         {"cable with a serial number", {{{"USB to Serial", "0001", 1, 2}}}},
         {"cable whose claim failed", {{{"USB to Serial", "", 1, 2}, true, false}}},
     };
-    for (const Setup& s : setups) {
+    for (const Case& s : setups) {
         SCOPED_TRACE(s.name);
         FakeHidBackend fake;
-        for (const Spec& d : s.devices) fake.PlugIn(d);
+        for (const DeviceSetup& d : s.devices) fake.PlugIn(d);
         RecordingUi recording;
         LinkController c(fake, timer2, recording, {});
         c.Panel2Click();
@@ -172,7 +172,7 @@ TEST_F(LinkControllerTest, ConnectWithoutAUsableEntryShowsTheMessage) {
 }
 
 TEST_F(LinkControllerTest, CableThatCannotBeOpenedStaysClosedSilently) {
-    Spec locked = Cable();
+    DeviceSetup locked = Cable();
     locked.readWrite = false;
     const auto cable = hid.PlugIn(locked);
     Start();
