@@ -36,21 +36,6 @@ std::string UserShortDateToday() {
     return UserShortDate(today.year(), today.month(), today.day());
 }
 
-QString DisplayText(std::string_view bytes) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c == 0xA6 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) == 0xB8) {
-            out.append(QChar(0x03A9));
-            ++i;
-        } else {
-            out.append(QChar(c));
-        }
-    }
-    return out;
-}
-
 DataReport::DataReport(const MeasurementTable& table, ReportSettings settings)
     : table_(table), settings_(std::move(settings)), rowCount_(table.RowCount()) {
     TakeMarks();

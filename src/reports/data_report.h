@@ -22,10 +22,6 @@ std::string UserShortDate(int year, int month, int day);
 /// Today's date, as above.
 std::string UserShortDateToday();
 
-/// A table text for drawing: the ohm sign's bytes A6 B8 become U+03A9; other bytes are taken
-/// as Latin-1.
-QString DisplayText(std::string_view bytes);
-
 struct ReportSettings {
     std::string printDate;  // the text after "Print Date:"
     TimeFormat timeFormat = TimeFormat("%H:%M:%S");

@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <limits>
 
+#include "log/screen_text.h"
+
 namespace qx {
 namespace {
 
@@ -99,7 +101,7 @@ void ReportPagePainter::PaintBand(QPainter& painter, const std::vector<Placed>& 
             painter.setPen(style.colour);
             *currentStyle = p.style;
         }
-        const QString text = DisplayText(bytes);
+        const QString text = ScreenText(bytes);
         double x = bandLeft + p.x;
         if (p.element->centred) {
             const double width = QFontMetricsF(style.font, device_).horizontalAdvance(text);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "log/screen_text.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
@@ -122,8 +124,8 @@ TEST(DataReportTest, FieldTextsAsPrinted) {
     EXPECT_EQ(report.FieldText(0, ReportField::I_Range), "PI");
     for (ReportField f : {ReportField::No, ReportField::Time, ReportField::Value})
         EXPECT_EQ(report.FieldText(1, f), "");
-    EXPECT_EQ(DisplayText("M\xA6\xB8"), QStringLiteral("M\u03A9"));
-    EXPECT_EQ(DisplayText("\xA6"), QString(QChar(0xA6)));  // a lone first byte is no ohm sign
+    EXPECT_EQ(ScreenText("M\xA6\xB8"), QStringLiteral("M\u03A9"));
+    EXPECT_EQ(ScreenText("\xA6"), QString(QChar(0xA6)));  // a lone first byte is no ohm sign
 }
 
 TEST(DataReportTest, ListsTheRowsPresentWhenPreparedAndNeverReadsPastTheTable) {
