@@ -5,26 +5,16 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/cli_run.h"
+
 #include "files/data_files.h"
 
 namespace qx {
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
+using test::CliRun;
 
-CliRun Convert(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "C");  // 24-hour times in the text layout
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QX680_CLI), QStringList{"convert"} + args);
-    EXPECT_TRUE(p.waitForFinished(30'000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
+CliRun Convert(const QStringList& args) { return test::RunCli(QStringList{"convert"} + args); }
 
 QByteArray Bytes(const QString& path) {
     QFile f(path);

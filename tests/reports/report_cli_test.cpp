@@ -8,24 +8,18 @@
 #include <QTemporaryDir>
 
 #include "files/data_files.h"
+#include "support/cli_run.h"
 
 namespace qx {
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray err;
-};
+using test::CliRun;
 
+// Without any display: the report must not need one.
 CliRun Report(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "C");  // 24-hour times
+    QProcessEnvironment env = test::CliEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QX680_CLI), QStringList{"report"} + args);
-    EXPECT_TRUE(p.waitForFinished(60'000));
-    return {p.exitCode(), p.readAllStandardError()};
+    return test::RunCli(QStringList{"report"} + args, env);
 }
 
 QByteArray Bytes(const QString& path) {

@@ -6,27 +6,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/cli_run.h"
+
 #include "capture_text.h"
 #include "files/data_files.h"
 
 namespace qx {
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
+using test::CliRun;
 
-CliRun Log(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "C");  // 24-hour times in the text layout
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QX680_CLI), QStringList{"log"} + args);
-    EXPECT_TRUE(p.waitForFinished(30'000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
+CliRun Log(const QStringList& args) { return test::RunCli(QStringList{"log"} + args); }
 
 QString WriteFile(const QTemporaryDir& dir, const char* name, const std::string& text) {
     const QString path = dir.filePath(name);
