@@ -110,7 +110,7 @@ TEST(SimulateWindowTest, ReadingsArriveWithinSecondsOfConnectAndAreRecorded) {
         QTest::qWait(700);
         EXPECT_EQ(window.table().RowCount(), 0U) << "nothing before Connect";
         ClickConnect(window);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window.table().RowCount() >= 4; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.table().RowCount() >= 4; }, 20000));
         const MeasurementTable& table = window.table();
         EXPECT_EQ(table.V_Range(0), "IR:1000V 40G\xA6\xB8");
         EXPECT_EQ(table.I_Range(0), "PI");
@@ -150,7 +150,7 @@ TEST(SimulateWindowTest, AReplayPlaysAsTheCableAfterConnect) {
     ASSERT_TRUE(choice.backend) << choice.error.toStdString();
     MainWindow window(*choice.backend, ",");
     ClickConnect(window);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.table().RowCount() == 2; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.table().RowCount() == 2; }, 10000));
     EXPECT_EQ(window.table().Value(0), "1,234");
     EXPECT_EQ(window.table().Value(1), "5,678");
     QTest::qWait(300);
