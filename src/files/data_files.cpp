@@ -1,6 +1,7 @@
 #include "files/data_files.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "files/text_data_file.h"
@@ -27,7 +28,13 @@ FileOutcome LoadFailed() {
 // successful commit. Returns an empty text on success, else the reason.
 template <class Write>
 std::string WriteAtomically(const std::string& path, Write&& write) {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    // A device, pipe or socket (or a link to one) is no data file. The temporary file would be
+    // renamed over its node wherever the folder is writable, as /dev is for root: the device
+    // replaced by a file, and the save told as a success. Folders fail in QSaveFile itself.
+    if (const QFileInfo target(name); target.exists() && !target.isFile() && !target.isDir())
+        return "Cannot create file \"" + path + "\". Not a regular file.";
+    QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))
         return "Cannot create file \"" + path + "\". " +
                file.errorString().toLocal8Bit().toStdString();

@@ -19,9 +19,10 @@ InputBuffer::InputBuffer(const ChunkSource& source) : source_(source) {}
 bool InputBuffer::Refill() {
     if (ended_) return false;
     const std::size_t unread = filled_ - pos_;
-    const std::size_t want = std::max(kChunkBytes, unread);
-    if (unread + want > capacity_) {
-        const std::size_t capacity = std::max(unread + want, 2 * kChunkBytes);
+    const std::size_t chunk = std::min(kChunkBytes, std::max(kFirstChunkBytes, capacity_));
+    const std::size_t want = std::max(chunk, unread);
+    if (unread + want > capacity_ || capacity_ < 2 * chunk) {
+        const std::size_t capacity = std::max(unread + want, 2 * chunk);
         auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
         if (unread) std::memcpy(bigger.get(), data_.get() + pos_, unread);
         data_ = std::move(bigger);

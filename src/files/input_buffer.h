@@ -20,6 +20,9 @@ ChunkSource MemorySource(std::string_view bytes);
 class InputBuffer {
   public:
     static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+    /// The first read asks for this much and each refill doubles it, up to kChunkBytes: a small
+    /// file costs little fresh memory.
+    static constexpr std::size_t kFirstChunkBytes = std::size_t{64} << 10;
 
     /// A zero byte in the input ends it, as if the source ended there.
     explicit InputBuffer(const ChunkSource& source);
