@@ -212,7 +212,7 @@ TEST_F(FileFaultsTest, OpeningTruncatedFiles) {
             Path(std::string("cut") + (IsXmlDataFile(name) ? ".xml" : ".txt"));
 
         std::vector<std::size_t> cuts;
-        for (std::size_t n = 0; n < bytes.size(); n += n < 300 || bytes.size() - n < 300 ? 1 : 53)
+        for (std::size_t n = 0; n < bytes.size(); n += n < 150 || bytes.size() - n < 150 ? 1 : 71)
             cuts.push_back(n);
         for (const std::size_t n : cuts) {
             SCOPED_TRACE(n);
