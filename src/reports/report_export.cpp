@@ -1,5 +1,6 @@
 #include "reports/report_export.h"
 
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -342,6 +343,10 @@ ReportOutcome WriteReport(const DataReport& report, ReportFileKind kind, QIODevi
 
 ReportOutcome WriteReportFile(const DataReport& report, ReportFileKind kind, const QString& path,
                               const ReportProgress& progress) {
+    // A device, pipe or socket is no report file: the temporary file would be renamed over its
+    // node wherever the folder is writable (/dev for root), and the export told as done.
+    if (const QFileInfo target(path); target.exists() && !target.isFile() && !target.isDir())
+        return {false, false, kWriteMessage + std::string("Not a regular file.")};
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {false, false, kWriteMessage + file.errorString().toStdString()};

@@ -20,6 +20,8 @@
 #include <sstream>
 
 #include "files/data_files.h"
+#include "reports/data_report.h"
+#include "reports/report_export.h"
 
 namespace qx {
 namespace {
@@ -103,9 +105,10 @@ class FileFaultsTest : public ::testing::Test {
     MeasurementTable table_;
 };
 
-// A save to a device file must not be mistaken for a file: it fails, and the device stays what it
-// was. (The temporary file of an atomic save would be renamed over the device node wherever the
-// folder is writable, as /dev is for root, and the save would be reported a success.)
+// A save (or a report export) to a device file must not be mistaken for a file: it fails, and
+// the device stays what it was. (The temporary file of an atomic save would be renamed over the
+// device node wherever the folder is writable, as /dev is for root, and the save would be reported
+// a success.)
 TEST_F(FileFaultsTest, SavingToADeviceFailsAndLeavesTheDevice) {
     std::vector<std::string> targets;
     const std::string node = Path("full");
@@ -132,6 +135,19 @@ TEST_F(FileFaultsTest, SavingToADeviceFailsAndLeavesTheDevice) {
             EXPECT_TRUE(S_ISCHR(after.st_mode));
             EXPECT_EQ(after.st_rdev, before.st_rdev);
             EXPECT_EQ(Entries(folder), entries) << "no temporary file left behind";
+        }
+        // The report's export takes the same care.
+        SCOPED_TRACE(base + " report");
+        const DataReport report(table_, ReportSettings{"12/11/26", k24h});
+        for (const ReportFileKind kind : {ReportFileKind::Csv, ReportFileKind::Text}) {
+            const ReportOutcome outcome =
+                WriteReportFile(report, kind, QString::fromStdString(base));
+            EXPECT_FALSE(outcome.ok);
+            EXPECT_EQ(outcome.message.rfind("The report could not be written: ", 0), 0u)
+                << outcome.message;
+            struct stat after {};
+            ASSERT_EQ(stat(base.c_str(), &after), 0);
+            EXPECT_TRUE(S_ISCHR(after.st_mode));
         }
     }
 }
