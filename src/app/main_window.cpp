@@ -18,7 +18,6 @@
 #include "log/measurement_model.h"
 #include "log/widget/measurement_grid.h"
 #include "log/widget/record_bar.h"
-#include "reports/report_preview.h"
 
 namespace qx {
 

@@ -14,7 +14,6 @@
 #include "log/recording_policy.h"
 #include "log/time_format.h"
 #include "reports/report_controller.h"
-#include "reports/report_preview.h"  // the controller's inline accessors need the full type
 
 class QActionGroup;
 class QTimer;

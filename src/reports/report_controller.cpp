@@ -58,6 +58,8 @@ void DataReportController::MajPrintClick() {
     }
 }
 
+ReportPreview* DataReportController::Preview() const { return preview_; }
+
 void DataReportController::ClosePreview() {
     if (preview_) preview_->close();
 }

@@ -53,7 +53,7 @@ class DataReportController : private MeasurementTable::Observer {
 
     int DataReportPages() const { return dataReportPages_; }
     /// The open preview, or null.
-    ReportPreview* Preview() const { return preview_; }
+    ReportPreview* Preview() const;
 
   private:
     void RowsAppended(std::size_t first, std::size_t count) override;
